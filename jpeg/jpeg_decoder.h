@@ -1,0 +1,135 @@
+// JpegDecoder: all state of one JPEG probe or decode. A decoder serves one call of
+// Probe or one call of Decode and is then destroyed.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "jpeg_huffman.h"
+#include "jpeg_input.h"
+#include "jpeg_messages.h"
+
+class JpegDecoder {
+public:
+    explicit JpegDecoder(JpegMessages& messages);
+    ~JpegDecoder();
+    JpegDecoder(const JpegDecoder&) = delete;
+    JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+    // 1 when a valid frame header was found: width/height then hold the size rounded up to
+    // whole MCUs (and 3 * width * height fits in 31 bits), componentCount holds Nf. Else 0.
+    int Probe(const uint8_t* data, uint32_t length);
+
+    // Decodes into a picture of pictureWidth x pictureHeight pixels (the probed size), 3 bytes
+    // per pixel B,G,R; pixel (x,y) at outputRow - y*outputPitch + 3x. Never writes outside that
+    // picture: a frame whose rounded size differs from it is refused. Returns 1 when the
+    // end-of-image marker was reached after a frame, else 0; whatever was written stays.
+    int Decode(const uint8_t* data, uint32_t length, uint8_t* outputRow, int32_t outputPitch,
+               uint32_t pictureWidth, uint32_t pictureHeight);
+
+    // True once Decode has read a frame header that fits the picture; only then do width and
+    // height (the frame header's values, not rounded) describe the decoded area.
+    bool frameRead() const { return frameAccepted_; }
+
+    uint32_t width = 0, height = 0;  // after Probe: rounded; after Decode: the frame header's values
+    uint8_t componentCount = 0;
+
+    struct FrameComponent {
+        uint8_t id = 0, h = 0, v = 0, quantSelector = 0;
+    };
+    struct ScanComponent {
+        uint8_t index = 0;  // 1-based position of the component in the frame
+        uint8_t dcSelector = 0, acSelector = 0;
+        uint8_t h = 0, v = 0, blocksPerMcu = 0, quantSelector = 0;
+        int32_t dcPredictor = 0;
+    };
+
+private:
+    // Markers and segments.
+    int FindStart(const uint8_t* data, uint32_t length);
+    int NextMarker();
+    int HandleMarker();
+    int ReadFrame();
+    int ReadFrameHeader(bool decoding);
+    int ReadQuantTables();
+    int ReadHuffmanTables();
+    int ReadRestartInterval();
+    int ReadApp0();
+    int SkipSegment();
+    int ReadScanHeader();
+    int DispatchScan();
+    bool SequentialLayoutSupported() const;
+    bool ProgressiveLayoutSupported() const;
+    void Refuse(const char* text);
+
+    // Sequential scans.
+    int DecodeSequentialScan();
+    int DecodeIntervals(bool interleaved);
+    int DecodeInterval(uint32_t mcuLimit, bool interleaved);
+    int DecodeMcu();
+    int DecodeBlock(ScanComponent& c, int32_t* block);
+    void WriteMcu(uint32_t mcuNumber);
+    void WriteGrey(uint32_t mcuNumber);
+    void BlueDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
+    void RedDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
+    int DecodeNonInterleavedScan();
+    int DecodeComponentMcu(ScanComponent& c, uint32_t mcuNumber);
+    void BlendGrey(const int32_t* block, uint32_t x0, uint32_t y0);
+    void BlendChroma(const int32_t* block, uint32_t mcuNumber, bool blueDifference);
+    uint8_t* PixelAt(uint32_t x, uint32_t y) const;
+
+    // Progressive scans.
+    int DecodeProgressive();
+    int DecodeProgressiveScan();
+    int DecodeDcFirst();
+    int DecodeDcRefine();
+    int DecodeAcFirst();
+    int DecodeAcRefine();
+    int32_t* AcBlock(uint32_t m);
+    int32_t* DcBlock(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i);
+    int SeekNextScan();
+    void EmitProgressive();
+    void TransformComponent(int component, int32_t* buffer);
+    void WritePixels1x1();
+    void WritePixels2x1();
+    void WritePixels2x2();
+    void WriteColourPixel(uint8_t* p, int32_t y, int32_t bOff, int32_t gOff, int32_t rOff);
+
+    JpegMessages& messages_;
+    std::string errorText;
+    JpegInput in_;
+
+    uint8_t* outputRow = nullptr;
+    int32_t outputPitch = 0;
+    uint32_t pictureWidth_ = 0, pictureHeight_ = 0;
+    bool frameAccepted_ = false;
+    bool frameSeen_ = false;
+
+    uint8_t frameType = 0;
+    uint8_t precision = 0;
+    int32_t levelShift = 0;
+    int32_t sampleArea[8][64] = {};
+    int32_t workBlock[64] = {};
+    int32_t scaleTable[64] = {};
+    int32_t quantTables[4][64] = {};
+    HuffmanTable acTables[4];
+    HuffmanTable dcTables[4];
+    const HuffmanTable* acTable = nullptr;
+    const HuffmanTable* dcTable = nullptr;
+
+    uint32_t mcuCount = 0, mcuIndex = 0, mcusAcross = 0, mcusDown = 0;
+    uint8_t maxH = 0, maxV = 0, scanMaxH = 0, scanMaxV = 0;
+    uint32_t restartInterval = 0, intervalsDone = 0;
+    bool lumaAlone_ = false;  // scan of the first frame component alone: 8x8 block grid
+    std::vector<FrameComponent> frameComponents;
+    std::vector<ScanComponent> scanComponents;
+    uint32_t spectralStart = 0, spectralEnd = 0;
+    uint8_t approxHigh = 0, approxLow = 0;
+
+    // Progressive coefficient buffers (one decode), in frame MCU layout.
+    std::unique_ptr<int32_t[]> lumaBuffer, cbBuffer, crBuffer;
+    uint32_t frameMcusAcross_ = 0, frameMcusDown_ = 0;
+    uint32_t eobRun = 0;
+    int status = 0;
+};

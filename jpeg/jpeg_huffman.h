@@ -1,0 +1,20 @@
+// Huffman tables of a DHT segment in the form the symbol decoder reads.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct HuffmanTable {
+    uint8_t counts[16] = {};      // codes of length 1 to 16
+    int32_t maxCode[16] = {};     // largest code of each length, -1 when none
+    int32_t minCode[16] = {};     // smallest code of each length, -1 when none
+    int32_t firstIndex[16] = {};  // position in values of the first symbol of each length
+    std::vector<uint8_t> values;  // symbols in code order
+    std::vector<uint8_t> sizes;   // code length of each symbol, then a 0
+    std::vector<int32_t> codes;   // code of each symbol
+    bool defined = false;         // set once a DHT segment has filled the table
+};
+
+// Fills `table` from the 16 counts and their `values` (canonical code generation).
+// `values` holds the sum of the counts; an empty list leaves every length empty.
+void BuildHuffmanTable(HuffmanTable& table, const uint8_t counts[16], const uint8_t* values);

@@ -1,0 +1,42 @@
+// The input cursor and the entropy-coded bit reader of one decode.
+// Every read stays inside the input: bytes at or past the end read as 0, and the position
+// never moves further than one byte past the end, so "beyond the data" stays detectable.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct HuffmanTable;
+
+class JpegInput {
+public:
+    void Reset(const uint8_t* data, size_t length);
+
+    size_t pos = 0;  // read position, 0 .. end + 1
+    size_t end = 0;  // input length
+
+    bool Beyond() const { return pos > end; }
+    uint8_t At(size_t p) const { return p < end ? data_[p] : 0; }
+    uint8_t Peek() const { return At(pos); }
+    void SetPos(size_t p) { pos = p > end ? end + 1 : p; }
+    void Advance(size_t n) { SetPos(n > end + 1 - pos ? end + 1 : pos + n); }
+    uint8_t ReadU8();
+    uint32_t ReadU16();  // big-endian
+
+    // Bit reader state: bits taken from the top of bitBuffer.
+    uint8_t bitsLeft = 0;
+    uint8_t bitBuffer = 0;
+
+    int ReadBit(int& bit);                            // 1 with the bit, 0 at a marker or the end
+    int ReadBitOrMarker();                            // the bit, or -1 at a marker or the end
+    int ReceiveBits(int n, int32_t& value);           // 1 with n bits (n <= 16), 0 at a marker or the end
+    int DecodeSymbol(const HuffmanTable* table, int& symbol);  // 1 with the symbol, else 0
+
+private:
+    int LoadByte();  // next entropy byte into bitBuffer; 0 at a marker or the end
+    const uint8_t* data_ = nullptr;
+};
+
+// JPEG EXTEND: an n-bit magnitude field to a signed value.
+inline int32_t Extend(int32_t v, int n) {
+    return v < (int32_t(1) << (n - 1)) ? v - (int32_t(1) << n) + 1 : v;
+}
