@@ -10,7 +10,7 @@
 struct CollectionEntry {
     char formatTag[260] = {0};   // "BMP", "JPG" or ""
     uint32_t size = 0;           // 0 until the entry has been read
-    std::vector<uint8_t> data;   // the entry's bytes; empty until read (after a short read only a prefix is meaningful)
+    std::vector<uint8_t> data;   // the entry's bytes; empty until read (after a short read, the bytes that arrived)
 };
 
 // The six settings of the header, with the defaults used before a header is read
@@ -73,7 +73,9 @@ bool makeEntryTable(ByteSource& source, uint32_t entryCount, std::vector<Collect
 
 // Reads one entry: size, bytes, tag. A size beyond the bytes that remain is a short read
 // (no buffer is allocated for it). Returns false on a short read or failed allocation;
-// the entry then keeps what it got, as the deferred pass expects.
+// the entry then keeps what it got, as the deferred pass expects: nothing (size 0) after a short
+// size field or a failed allocation, otherwise the bytes that arrived with an empty tag.
+// `size` always equals data.size(), so writing `size` bytes of `data` stays in bounds.
 bool readEntry(ByteSource& source, CollectionEntry& entry);
 
 // Reads entries 2..n (indexes 1..n-1) in order; stops silently at the first failure.
@@ -97,6 +99,7 @@ std::string folderOfPath(const std::string& path);
 bool titleIsSafeFileStem(const std::string& title);
 
 // File name (without folder) of page n: title, zero padding to the width of
-// formatNumber(entryCount), formatNumber(n), ".", tag.
+// formatNumber(entryCount), formatNumber(n), ".", tag. The padding counts digits only:
+// 1,000 pages give T0005.BMP for page 5 and T1,000.BMP for page 1000.
 std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount,
                               const char* formatTag);

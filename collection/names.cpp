@@ -1,0 +1,52 @@
+// Names derived from paths and titles: the single-file title, page numbers with grouping commas,
+// the folder of a path and the names of extracted files.
+#include "collection.h"
+#include "shift_jis.h"
+
+std::string singleFileTitle(const std::string& path) {
+    size_t nameStart = 0;
+    for (size_t i = 0; i < path.size(); i += shiftJisCharLength(path, i)) {
+        if (path[i] == '\\') nameStart = i + 1;
+    }
+    size_t lastDot = std::string::npos;
+    for (size_t i = nameStart; i < path.size(); i += shiftJisCharLength(path, i)) {
+        if (path[i] == '.') lastDot = i;
+    }
+    if (lastDot == std::string::npos) return "";
+    return path.substr(nameStart, lastDot - nameStart);
+}
+
+std::string formatNumber(uint32_t n) {
+    std::string digits = std::to_string(n);
+    std::string out;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(',');
+        out.push_back(digits[i]);
+    }
+    return out;
+}
+
+std::string folderOfPath(const std::string& path) {
+    size_t last = path.rfind('\\');
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+bool titleIsSafeFileStem(const std::string& title) {
+    if (title == "..") return false;
+    for (size_t i = 0; i < title.size(); i += shiftJisCharLength(title, i)) {
+        if (shiftJisCharLength(title, i) == 2) continue;
+        char c = title[i];
+        if (c == '\\' || c == '/' || c == ':') return false;
+    }
+    return true;
+}
+
+// The zero padding makes the digits of every page as many as those of the page count
+// (9 pages: T3; 12 pages: T03; 1,000 pages: T0005 and T1,000); grouping commas are not counted.
+std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount,
+                              const char* formatTag) {
+    size_t digits = std::to_string(page).size();
+    size_t widest = std::to_string(entryCount).size();
+    std::string padding(widest > digits ? widest - digits : 0, '0');
+    return title + padding + formatNumber(page) + "." + (formatTag ? formatTag : "");
+}
