@@ -1,0 +1,80 @@
+// `ViewerDialog`: the main window (dialog template 102) and the owner of a run's whole state:
+// the collection, the current page, the countdown, menus, cursors and the picture.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "collection.h"
+#include "collection_start.h"
+#include "dialog.h"
+#include "file.h"
+#include "menu.h"
+#include "palette.h"
+
+// Window timers of the main window.
+enum ViewerTimer : UINT_PTR {
+    kAutoAdvanceTimer = 103,     // turns the page every `intervalMs`
+    kCountdownTimer = 104,       // counts the caption's seconds down
+    kCommentTimer = 105,         // opens the comment box once after start
+    kRemainingEntriesTimer = 106 // reads entries 2..n once after start
+};
+
+class ViewerDialog : public Dialog {
+public:
+    ViewerDialog();
+    ~ViewerDialog() override;
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WORD id, WORD notification, HWND control) override;
+    void OnTimer(UINT_PTR id) override;
+    void OnDestroy() override;
+
+private:
+    // Start-up steps (OnInitDialog).
+    void readScreenDepth();
+    bool allocateLogPaletteBuffer();
+    bool showFirstPage();
+    void setStartCursorsAndMenus();
+    void setStartCaption();
+    void armStartTimers();
+
+    // Loading the collection (collection_loading.cpp).
+    bool loadChosenSource();
+    bool loadCollection(const std::wstring& path);
+    bool loadSingleFile(const std::wstring& path);
+    bool loadOwnCollection();
+    bool readHeaderAndFirstEntry();
+    bool loadRemainingEntries();
+    void discardCollectionCopy();
+    void freeCollection();
+    static void titleRead(void* context, const std::string& text);
+
+    HICON appIcon;
+    CollectionStart collectionStart;
+    std::vector<CollectionEntry> entries;  // empty: no table
+    File collectionFile;
+    uint32_t captionFlag = 1;
+    uint32_t commentFlag = 0xFFFFFFFFu;
+    uint32_t menuBarFlag = 1;
+    Menu contextMenu;
+    Palette palette;
+    uint32_t paletteCreated = 0;
+    std::unique_ptr<uint8_t[]> logPaletteBuffer;
+    int32_t screenBitsPerPixel = 0;
+    uint32_t lastPageLayout = 0;
+    uint32_t entryCount = 1;
+    uint32_t currentPage = 1;
+    int32_t intervalMs = -1;  // seconds until start-up turns it into milliseconds
+    uint32_t secondsLeft = 0;
+    uint32_t mouseMode = 1;
+    uint32_t advancedByDoubleClick = 0;
+    std::string title, comment, linkText;  // Shift-JIS
+    HCURSOR pressCursor = nullptr;
+    HCURSOR dragCursor = nullptr;
+    POINT pressPoint = {0, 0};
+};
