@@ -1,0 +1,43 @@
+// edamiru-book: makes, lists and extracts picture books. On Windows the arguments are taken from
+// the wide command line and converted to UTF-8, so that every text and path arrives exactly.
+#include "commands.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string wideToUtf8(const wchar_t* text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) return std::string();
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+    out.resize(static_cast<size_t>(size - 1));
+    return out;
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr) return 2;
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) args.push_back(wideToUtf8(wide[i]));
+    LocalFree(wide);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) SetConsoleOutputCP(CP_UTF8);
+    return runTool(count, argv.data());
+}
+
+#else
+
+int main(int argc, char** argv) { return runTool(argc, argv); }
+
+#endif
