@@ -94,7 +94,6 @@ private:
     void WritePixels1x1();
     void WritePixels2x1();
     void WritePixels2x2();
-    void WriteColourPixel(uint8_t* p, int32_t y, int32_t bOff, int32_t gOff, int32_t rOff);
 
     JpegMessages& messages_;
     std::string errorText;

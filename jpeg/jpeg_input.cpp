@@ -1,0 +1,96 @@
+#include "jpeg_input.h"
+
+#include "jpeg_huffman.h"
+
+void JpegInput::Reset(const uint8_t* data, size_t length) {
+    data_ = data;
+    end = length;
+    pos = 0;
+    bitsLeft = 0;
+    bitBuffer = 0;
+}
+
+uint8_t JpegInput::ReadU8() {
+    uint8_t b = Peek();
+    Advance(1);
+    return b;
+}
+
+uint32_t JpegInput::ReadU16() {
+    uint32_t high = ReadU8();
+    return (high << 8) | ReadU8();
+}
+
+// A byte of entropy-coded data. The pair 0xFF 0x00 is the data byte 0xFF; 0xFF followed by
+// anything else is a marker, and both bytes are consumed. The end of the data fails too.
+int JpegInput::LoadByte() {
+    if (pos >= end) {
+        pos = end + 1;
+        return 0;
+    }
+    bitBuffer = data_[pos++];
+    bitsLeft = 8;
+    if (bitBuffer == 0xFF) {
+        if (pos >= end) {
+            pos = end + 1;
+            return 0;
+        }
+        if (data_[pos++] != 0) return 0;
+    }
+    return 1;
+}
+
+int JpegInput::ReadBit(int& bit) {
+    if (bitsLeft == 0 && !LoadByte()) return 0;
+    bit = bitBuffer >> 7;
+    bitBuffer = static_cast<uint8_t>(bitBuffer << 1);
+    --bitsLeft;
+    return 1;
+}
+
+int JpegInput::ReadBitOrMarker() {
+    if (bitsLeft == 0 && !LoadByte()) {
+        bitsLeft = 0;
+        return -1;
+    }
+    int bit = bitBuffer >> 7;
+    bitBuffer = static_cast<uint8_t>(bitBuffer << 1);
+    --bitsLeft;
+    return bit;
+}
+
+int JpegInput::ReceiveBits(int n, int32_t& value) {
+    uint32_t r = 0;
+    while (n > bitsLeft) {
+        r = (r << bitsLeft) + (bitsLeft ? (bitBuffer >> (8 - bitsLeft)) : 0u);
+        n -= bitsLeft;
+        if (!LoadByte()) {
+            value = 0;
+            return 0;
+        }
+    }
+    r = (r << n) + (n ? (static_cast<uint32_t>(bitBuffer) >> (8 - n)) : 0u);
+    bitBuffer = static_cast<uint8_t>(bitBuffer << n);
+    bitsLeft = static_cast<uint8_t>(bitsLeft - n);
+    value = static_cast<int32_t>(r);
+    return 1;
+}
+
+int JpegInput::DecodeSymbol(const HuffmanTable* table, int& symbol) {
+    if (table == nullptr || !table->defined) return 0;
+    int bit;
+    if (!ReadBit(bit)) return 0;
+    int32_t code = bit;
+    int i = 0;
+    while (code > table->maxCode[i]) {
+        if (++i == 16) return 0;
+        if (!ReadBit(bit)) return 0;
+        code = (code << 1) + bit;
+    }
+    // An over-full table can hold codes below the first code of their length: no symbol.
+    int32_t index = table->firstIndex[i] + code - table->minCode[i];
+    if (code < table->minCode[i] || index < 0 || static_cast<size_t>(index) >= table->values.size())
+        return 0;
+    symbol = table->values[static_cast<size_t>(index)];
+    return Beyond() ? 0 : 1;
+}

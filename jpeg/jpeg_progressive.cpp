@@ -1,0 +1,93 @@
+// Progressive frames: coefficient buffers for the whole picture, refined scan by scan and
+// emitted once at the end, whatever stops the scan loop.
+#include <cstddef>
+#include <new>
+
+#include "jpeg_decoder.h"
+
+namespace {
+
+// n blocks of 64 coefficients, zero-filled; null when n is too large or memory runs out.
+std::unique_ptr<int32_t[]> AllocateBlocks(uint64_t blocks) {
+    if (blocks == 0) blocks = 1;
+    if (blocks > SIZE_MAX / (64 * sizeof(int32_t))) return nullptr;
+    return std::unique_ptr<int32_t[]>(new (std::nothrow) int32_t[static_cast<size_t>(blocks) * 64]());
+}
+
+}  // namespace
+
+int JpegDecoder::DecodeProgressive() {
+    messages_.setCaption(jpeg_text::kProgressive);
+    frameMcusAcross_ = static_cast<uint32_t>((uint64_t(width) + 8u * maxH - 1) / (8u * maxH));
+    frameMcusDown_ = static_cast<uint32_t>((uint64_t(height) + 8u * maxV - 1) / (8u * maxV));
+    uint64_t frameMcus = uint64_t(frameMcusAcross_) * frameMcusDown_;
+    lumaBuffer = AllocateBlocks(frameMcus * maxH * maxV);
+    if (lumaBuffer) cbBuffer = AllocateBlocks(frameMcus);
+    if (cbBuffer) crBuffer = AllocateBlocks(frameMcus);
+    if (!crBuffer) {
+        lumaBuffer.reset();
+        cbBuffer.reset();
+        return 0;
+    }
+
+    status = 1;  // the first scan header was read
+    for (;;) {
+        in_.bitsLeft = 0;
+        if (!DecodeProgressiveScan()) break;
+        if (!SeekNextScan()) break;
+    }
+    EmitProgressive();
+    lumaBuffer.reset();
+    cbBuffer.reset();
+    crBuffer.reset();
+    return in_.Beyond() ? 1 : status;
+}
+
+// After a scan: handles segments up to the next scan header (1) or stops the loop (0) at
+// the end-of-image marker, a failed segment or scan header, or the end of the data.
+int JpegDecoder::SeekNextScan() {
+    for (;;) {
+        while (in_.Peek() != 0xFF) {
+            in_.Advance(1);
+            if (in_.Beyond()) return 0;
+        }
+        do {
+            in_.Advance(1);
+            if (in_.Beyond()) return 0;
+        } while (in_.Peek() == 0xFF);
+        uint8_t code = in_.Peek();
+        if (code == 0xDA) {
+            in_.Advance(1);
+            status = ReadScanHeader();
+            return status;
+        }
+        if (code == 0xD9) return 0;
+        status = HandleMarker();
+        if (status == 0) return 0;
+    }
+}
+
+int JpegDecoder::DecodeProgressiveScan() {
+    if (spectralEnd == 0) return approxHigh == 0 ? DecodeDcFirst() : DecodeDcRefine();
+    return approxHigh == 0 ? DecodeAcFirst() : DecodeAcRefine();
+}
+
+// Block i of component c in MCU (mx, my) of a DC scan.
+int32_t* JpegDecoder::DcBlock(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) {
+    size_t stride = size_t(maxH) * frameMcusAcross_;
+    if (c.index == 1) {
+        size_t row = lumaAlone_ ? my : size_t(maxV) * my + i / 2;
+        size_t column = lumaAlone_ ? mx : size_t(maxH) * mx + i % 2;
+        return lumaBuffer.get() + (row * stride + column) * 64;
+    }
+    size_t m = size_t(my) * mcusAcross + mx;
+    return (c.index == 2 ? cbBuffer.get() : crBuffer.get()) + m * 64;
+}
+
+// Block m of an AC scan, which decodes the first component of its header alone.
+int32_t* JpegDecoder::AcBlock(uint32_t m) {
+    const ScanComponent& c = scanComponents[0];
+    if (lumaAlone_) return DcBlock(c, m % mcusAcross, m / mcusAcross, 0);
+    int32_t* buffer = c.index == 1 ? lumaBuffer.get() : c.index == 2 ? cbBuffer.get() : crBuffer.get();
+    return buffer + size_t(m) * 64;
+}
