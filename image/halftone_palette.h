@@ -1,0 +1,32 @@
+// The 256-colour halftone palette of an 8-bit screen and the cube-to-palette table that goes with it.
+#pragma once
+#include <cstdint>
+
+#include "image/bitmap_info.h"
+
+struct HalftonePalette {
+    ColourEntry colours[256];   // as the colour table of a dithered bitmap: blue, green, red, 0
+    uint8_t cubeTable[216];     // palette entry of each colour-cube index (see `cubeToPalette`)
+};
+
+// The palette Windows gives an 8-bit screen, as far as the program relies on it: the 20 static
+// colours at entries 0-9 and 246-255, and at every other entry that `cubeToPalette` names the
+// colour-cube colour it stands for. Entries no cube colour uses are left black. Its table is
+// `cubeToPalette` itself.
+const HalftonePalette& windowsHalftonePalette();
+
+// Maps each colour-cube colour to an entry of `palette`: the printed `cubeToPalette` entry when
+// the palette's colour there is as near to the cube colour as any (always so when it is exactly
+// that colour), else the lowest entry of least squared RGB distance. For a platform whose
+// halftone palette is laid out differently (Wine's has an 8 x 8 x 4 cube).
+void buildCubeToPalette(const ColourEntry palette[256], uint8_t table[216]);
+
+// A platform palette of 256 entries with its table.
+HalftonePalette makeHalftonePalette(const ColourEntry platformColours[256]);
+
+// Colour of cube index i = 36 · blueLevel + 6 · greenLevel + redLevel (levels 0..5 -> 0..255).
+ColourEntry cubeColour(int cubeIndex);
+
+// Makes `info` describe an 8-bit bitmap of halftone indexes: the palette's 256 colours as its
+// colour table, 8 bits per pixel, and colours used and important 0 (all 256 entries count).
+void applyHalftonePalette(BitmapInfo& info, const HalftonePalette& palette);

@@ -1,0 +1,17 @@
+// Compares what the loaders show for the corpus files with reference.tsv, and checks the
+// manifest's expectations; shared by the BMP and JPEG corpus tests.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "corpus.h"
+#include "image/shown_picture.h"
+
+// Loads one file for a screen depth; returns the loader's result.
+using PictureLoader = std::function<int(const std::vector<uint8_t>& bytes, int depth, ShownPicture& picture)>;
+
+// Every reference row whose path is accepted by `wanted`, loaded at its depth and written as
+// the picture as shown. Returns one line per mismatch ("path @depth: what"); `checked` counts rows.
+std::vector<std::string> compareWithReference(const std::function<bool(const ReferenceRow&)>& wanted,
+                                              const PictureLoader& load, int& checked);
