@@ -65,8 +65,8 @@ private:
 
     // Sequential scans.
     int DecodeSequentialScan();
-    int DecodeIntervals(bool interleaved);
-    int DecodeInterval(uint32_t mcuLimit, bool interleaved);
+    int DecodeIntervals();
+    int DecodeInterval(uint32_t mcuLimit);
     int DecodeMcu();
     int DecodeBlock(ScanComponent& c, int32_t* block);
     void WriteMcu(uint32_t mcuNumber);

@@ -74,27 +74,12 @@ int JpegDecoder::DecodeMcu() {
 }
 
 // Up to mcuLimit MCUs from a byte boundary with fresh predictors, then the next marker.
-int JpegDecoder::DecodeInterval(uint32_t mcuLimit, bool interleaved) {
+int JpegDecoder::DecodeInterval(uint32_t mcuLimit) {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
     in_.bitsLeft = 0;
     mcuIndex = 0;
     while (mcuIndex < mcuLimit) {
-        int ok;
-        if (interleaved) {
-            ok = DecodeMcu();
-        } else {
-            uint32_t mcuNumber = intervalsDone * restartInterval + mcuIndex;
-            ok = 1;
-            for (ScanComponent& c : scanComponents) {
-                dcTable = &dcTables[c.dcSelector];
-                acTable = &acTables[c.acSelector];
-                if (!DecodeComponentMcu(c, mcuNumber)) {
-                    ok = 0;
-                    break;
-                }
-            }
-        }
-        if (!ok) {
+        if (!DecodeMcu()) {
             NextMarker();
             return 0;
         }
@@ -103,29 +88,35 @@ int JpegDecoder::DecodeInterval(uint32_t mcuLimit, bool interleaved) {
     return NextMarker();
 }
 
+// A scan with fewer components than the frame is blended into the picture; with restart
+// markers such a scan is not supported and is refused before anything is written.
 int JpegDecoder::DecodeSequentialScan() {
     bool interleaved = componentCount == scanComponents.size();
     intervalsDone = 0;
     if (restartInterval == 0) {
         restartInterval = mcuCount;
-        int result = interleaved ? DecodeInterval(mcuCount, true) : DecodeNonInterleavedScan();
+        int result = interleaved ? DecodeInterval(mcuCount) : DecodeNonInterleavedScan();
         restartInterval = 0;
         return result;
     }
-    return DecodeIntervals(interleaved);
+    if (!interleaved) {
+        Refuse(jpeg_text::kUnsupported);
+        return 0;
+    }
+    return DecodeIntervals();
 }
 
 // Restart intervals. Every interval is placed by its number (MCU intervalsDone *
 // restartInterval onward), so a damaged interval cannot shift the rest of the picture and
 // intervals longer than an MCU row land where they belong. After a failed interval the
 // number of the restart marker found tells how many intervals were lost.
-int JpegDecoder::DecodeIntervals(bool interleaved) {
+int JpegDecoder::DecodeIntervals() {
     uint32_t intervals = static_cast<uint32_t>((uint64_t(mcuCount) + restartInterval - 1) / restartInterval);
     uint32_t remaining = intervals > 0 ? intervals - 1 : 0;
     int expected = 0xD0;
     while (remaining > 0) {
         --remaining;
-        if (DecodeInterval(restartInterval, interleaved) != 1) {
+        if (DecodeInterval(restartInterval) != 1) {
             if (in_.Beyond()) return 0;
             int found = in_.Peek();
             int lost = found - expected + (found < expected ? 8 : 0);
@@ -140,5 +131,5 @@ int JpegDecoder::DecodeIntervals(bool interleaved) {
         in_.Advance(1);
     }
     uint32_t last = mcuCount - intervalsDone * restartInterval;
-    return DecodeInterval(last, interleaved);
+    return DecodeInterval(last);
 }
