@@ -11,7 +11,13 @@
 // Loads one file for a screen depth; returns the loader's result.
 using PictureLoader = std::function<int(const std::vector<uint8_t>& bytes, int depth, ShownPicture& picture)>;
 
+struct ReferenceComparison {
+    int checked = 0;
+    std::vector<std::string> mismatches;  // "path @depth: what", rows the manifest expects exactly
+    std::vector<std::string> open;        // mismatches on rows whose outcome is left open ("any")
+};
+
 // Every reference row whose path is accepted by `wanted`, loaded at its depth and written as
-// the picture as shown. Returns one line per mismatch ("path @depth: what"); `checked` counts rows.
-std::vector<std::string> compareWithReference(const std::function<bool(const ReferenceRow&)>& wanted,
-                                              const PictureLoader& load, int& checked);
+// the picture as shown, compared with the recorded size and hashes.
+ReferenceComparison compareWithReference(const std::function<bool(const ReferenceRow&)>& wanted,
+                                         const PictureLoader& load);
