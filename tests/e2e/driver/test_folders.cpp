@@ -1,0 +1,73 @@
+// Private folders and file helpers of the UI tests.
+#include "test_folders.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+void removeTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(folder + name + L"\\");
+            else DeleteFileW((folder + name).c_str());
+        } while (FindNextFileW(search, &data));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+TestFolders::TestFolders() {
+    static unsigned counter = 0;
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    root_ = std::wstring(temp) + L"edamiru-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter) + L"\\";
+    temp_ = root_ + L"temp\\";
+    work_ = root_ + L"work\\";
+    CreateDirectoryW(root_.c_str(), nullptr);
+    CreateDirectoryW(temp_.c_str(), nullptr);
+    CreateDirectoryW(work_.c_str(), nullptr);
+}
+
+TestFolders::~TestFolders() { removeTree(root_); }
+
+std::wstring booksFolder() {
+    wchar_t path[MAX_PATH * 2] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+    std::wstring folder = path;
+    folder.resize(folder.rfind(L'\\') + 1);
+    return folder + L"books\\";
+}
+
+uint64_t fileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool writeFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    DWORD put = 0;
+    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(h);
+    return ok && put == bytes.size();
+}
+
+bool copyFilePrefix(const std::wstring& from, const std::wstring& to, uint64_t length) {
+    HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return false;
+    std::string bytes(static_cast<size_t>(length), '\0');
+    DWORD got = 0;
+    BOOL ok = ReadFile(in, &bytes[0], static_cast<DWORD>(length), &got, nullptr);
+    CloseHandle(in);
+    return ok && got == length && writeFileBytes(to, bytes);
+}

@@ -1,0 +1,29 @@
+// Folders of one UI test: a private temporary folder for the program and a work folder for
+// files the test makes, both removed afterwards; and the books the fixtures made.
+#pragma once
+#include <cstdint>
+#include <string>
+
+class TestFolders {
+public:
+    TestFolders();
+    ~TestFolders();
+    TestFolders(const TestFolders&) = delete;
+    TestFolders& operator=(const TestFolders&) = delete;
+
+    const std::wstring& temp() const { return temp_; }  // ends in a backslash
+    const std::wstring& work() const { return work_; }  // ends in a backslash
+
+private:
+    std::wstring root_, temp_, work_;
+};
+
+// The folder beside the test program where the fixtures put the books (ends in a backslash).
+std::wstring booksFolder();
+
+// Size of a file; 0 when it is missing.
+uint64_t fileSize(const std::wstring& path);
+// Writes bytes to a new file.
+bool writeFileBytes(const std::wstring& path, const std::string& bytes);
+// Copies the first `length` bytes of a file to a new file.
+bool copyFilePrefix(const std::wstring& from, const std::wstring& to, uint64_t length);

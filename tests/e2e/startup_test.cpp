@@ -1,0 +1,183 @@
+// The viewer's start as a user sees it: which collection it loads from where, its caption, the
+// temporary copy of itself, and how it ends when there is nothing to show.
+#include <gtest/gtest.h>
+
+#include "temp_folder_watch.h"
+#include "test_folders.h"
+#include "viewer_process.h"
+
+namespace {
+
+const wchar_t kNineTitle[] = L"九枚の本";  // the title the fixtures give both books
+const wchar_t kTemplateCaption[] = L"異常事態発生！";
+const DWORD kStartTimeoutMs = 10000;
+
+class ViewerStart : public ::testing::Test {
+protected:
+    std::wstring book(const wchar_t* name) const { return booksFolder() + name; }
+
+    // Starts a program with the test's own temporary folder.
+    void start(const std::wstring& program, const std::wstring& arguments = L"") {
+        ASSERT_GT(fileSize(program), 0u) << "missing: the fixture that makes it did not run";
+        ASSERT_TRUE(viewer.start({program, arguments, folders.temp()}));
+    }
+
+    // Ends a viewer that shows its window the way Escape does.
+    void closeWithEscape(HWND window) {
+        postKey(window, VK_ESCAPE);
+        EXPECT_TRUE(viewer.waitForExit(5000)) << "Escape did not end the viewer";
+    }
+
+    // Runs a program that is expected to end by itself without showing any window.
+    void expectSilentEnd() {
+        std::wstring seen;
+        ASSERT_TRUE(viewer.waitForExitWatchingWindows(kStartTimeoutMs, seen)) << "the viewer did not end";
+        EXPECT_EQ(seen, L"") << "a window (or message box) appeared";
+    }
+
+    TestFolders folders;
+    ViewerProcess viewer;
+};
+
+TEST_F(ViewerStart, BookOfNinePagesHoldsOneCopyUntilTheDeferredPass) {
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    start(book(L"nine.exe"));
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), kNineTitle);
+    EXPECT_TRUE(copies.waitForCount(0, 5000)) << "the temporary copy was not deleted";
+    Sleep(300);
+    EXPECT_EQ(copies.maximum(), 1);
+    EXPECT_EQ(copies.count(), 0);
+    EXPECT_EQ(countFiles(folders.temp() + L"*"), 0) << "something else was left in the temporary folder";
+    EXPECT_TRUE(viewer.running());
+    EXPECT_EQ(windowCaption(window), kNineTitle);
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerStart, BookOfOnePageHasNoCopyOnceItIsShown) {
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    start(book(L"one.exe"));
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(copies.count(), 0);
+    EXPECT_LE(copies.maximum(), 1);
+    EXPECT_EQ(windowCaption(window), kNineTitle);
+    closeWithEscape(window);
+    EXPECT_EQ(countFiles(folders.temp() + L"*"), 0);
+}
+
+TEST_F(ViewerStart, EnterDoesNothingAndEscapeCloses) {
+    start(book(L"one.exe"));
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    postKey(window, VK_RETURN);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(viewer.waitForExit(500)) << "Enter ended the viewer";
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerStart, ClosedBeforeTheDeferredPassLeavesNoCopy) {
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    start(book(L"nine.exe"));
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);  // at once, before the 100 ms timer
+    ASSERT_TRUE(viewer.waitForExit(5000));
+    EXPECT_EQ(copies.count(), 0);
+}
+
+TEST_F(ViewerStart, BookCutInsideItsFirstPageEndsSilentlyWithoutCopy) {
+    // nine.exe and one.exe carry the same texts, so their difference is eight page records.
+    const uint64_t bare = fileSize(book(L"bare.exe"));
+    const uint64_t one = fileSize(book(L"one.exe"));
+    const uint64_t nine = fileSize(book(L"nine.exe"));
+    ASSERT_TRUE(bare > 0 && one > bare && nine > one);
+    const uint64_t record = (nine - one) / 8;  // 4-byte size and the picture
+    const uint64_t header = one - bare - record;
+    const std::wstring cut = folders.work() + L"cut.exe";
+    ASSERT_TRUE(copyFilePrefix(book(L"nine.exe"), cut, bare + header + 4 + (record - 4) / 2));
+
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    start(cut);
+    expectSilentEnd();
+    EXPECT_EQ(copies.count(), 0);
+    EXPECT_EQ(countFiles(folders.temp() + L"*"), 0);
+}
+
+TEST_F(ViewerStart, BookCutInsideItsHeaderEndsSilentlyWithoutCopy) {
+    const uint64_t bare = fileSize(book(L"bare.exe"));
+    const std::wstring cut = folders.work() + L"cut.exe";
+    ASSERT_TRUE(copyFilePrefix(book(L"nine.exe"), cut, bare + 3));
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    start(cut);
+    expectSilentEnd();
+    EXPECT_EQ(copies.count(), 0);
+}
+
+TEST_F(ViewerStart, ProgramWithNothingAppendedEndsAtOnce) {
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    start(book(L"bare.exe"));
+    expectSilentEnd();
+    EXPECT_EQ(copies.maximum(), 0) << "no copy is needed to see that there is no collection";
+}
+
+TEST_F(ViewerStart, CommandLineIsTakenWholeWithItsQuotes) {
+    const std::wstring picture = folders.work() + L"a b.jpg";
+    ASSERT_TRUE(writeFileBytes(picture, "\xFF\xD8\xFF\xD9"));
+    // In quotes, as a shell passes a dropped file: the quotes are part of the name, not found.
+    start(book(L"bare.exe"), L"\"" + picture + L"\"");
+    expectSilentEnd();
+}
+
+TEST_F(ViewerStart, CommandLineWithABlankIsOneName) {
+    const std::wstring picture = folders.work() + L"a b.jpg";
+    ASSERT_TRUE(writeFileBytes(picture, "\xFF\xD8\xFF\xD9"));
+    start(book(L"bare.exe"), picture);
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr) << "the file was not found as one name";
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerStart, CommandLineFileKeepsTheTemplateCaptionAndNeedsNoCopy) {
+    // The title "a.b" goes into the caption only once the page is shown.
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    const std::wstring picture = folders.work() + L"a.b.jpg";
+    ASSERT_TRUE(writeFileBytes(picture, "\xFF\xD8\xFF\xD9"));
+    start(book(L"nine.exe"), picture);
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    Sleep(300);
+    EXPECT_EQ(windowCaption(window), kTemplateCaption);
+    EXPECT_EQ(copies.maximum(), 0);
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerStart, MissingCommandLineFileEndsSilently) {
+    start(book(L"nine.exe"), folders.work() + L"missing.jpg");
+    expectSilentEnd();
+}
+
+TEST_F(ViewerStart, WildcardOnTheCommandLineFindsAFileButNotItsBytes) {
+    // The lookup matches wildcards, the open does not: the load fails and the viewer ends.
+    ASSERT_TRUE(writeFileBytes(folders.work() + L"page.jpg", "\xFF\xD8\xFF\xD9"));
+    start(book(L"bare.exe"), folders.work() + L"*.jpg");
+    expectSilentEnd();
+}
+
+// Run by a CTest test of its own with WINE_LANG=en_US.UTF-8: Wine gives the driver the code
+// page 1252, and the viewer it starts inherits it.
+class ViewerStartUnderForeignCodePage : public ViewerStart {};
+
+TEST_F(ViewerStartUnderForeignCodePage, JapaneseTitleIsRight) {
+    ASSERT_NE(GetACP(), 932u) << "this test needs a non-Japanese code page (WINE_LANG=en_US.UTF-8)";
+    TempFolderWatch copies(folders.temp(), L"edm*.tmp");
+    start(book(L"nine.exe"));
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), kNineTitle);
+    EXPECT_TRUE(copies.waitForCount(0, 5000));
+    closeWithEscape(window);
+}
+
+}  // namespace
