@@ -1,1 +1,216 @@
-// placeholder
+// Progressive scans: DC and AC, first and refinement, end-of-band runs, emission.
+// Each progressive picture is checked against a baseline picture with the coefficients
+// the scans should leave, since both go through the same transform.
+#include <gtest/gtest.h>
+
+#include "jpeg_messages.h"
+#include "jpeg_stream_builder.h"
+#include "viewer_decode.h"
+
+namespace {
+
+JpegStreamBuilder progressiveGrey(uint16_t w, uint16_t h) {
+    JpegStreamBuilder b;
+    b.soi().dqtFlat(0, 8).frame(0xC2, w, h, {{1, 1, 1, 0}}).testTables();
+    return b;
+}
+
+// A baseline grey picture whose blocks carry the given DC values and AC lists.
+ViewerPicture baselineGrey(uint16_t w, uint16_t h, const std::vector<std::pair<int, AcList>>& blocks) {
+    JpegStreamBuilder b;
+    b.soi().dqtFlat(0, 8).frame(0xC0, w, h, {{1, 1, 1, 0}}).testTables().scan({{1, 0, 0}});
+    BitWriter wr;
+    int predictor = 0;
+    for (const auto& [dc, ac] : blocks) {
+        putSequentialBlock(wr, dc - predictor, ac);
+        predictor = dc;
+    }
+    return decodeAsViewer(b.entropy(wr).eoi().bytes);
+}
+
+void putDc(BitWriter& w, int diff) {
+    int s = magnitudeSize(diff);
+    putDcSymbol(w, s);
+    if (s) w.put(magnitudeBits(diff, s), s);
+}
+
+}  // namespace
+
+TEST(JpegProgressive, DcFirstAndRefinementAtAlOne) {
+    JpegStreamBuilder b = progressiveGrey(8, 8);
+    b.scan({{1, 0, 0}}, 0, 0, 0, 1);
+    BitWriter w;
+    putDc(w, -3);  // stored as -6
+    b.entropy(w);
+    ViewerPicture first = decodeAsViewer(JpegStreamBuilder(b).eoi().bytes);
+    b.scan({{1, 0, 0}}, 0, 0, 1, 0);
+    BitWriter r;
+    r.put(1, 1);  // -6 + 1 = -5
+    ViewerPicture refined = decodeAsViewer(b.entropy(r).eoi().bytes);
+    EXPECT_EQ(first.bitmap, baselineGrey(8, 8, {{-6, {}}}).bitmap);
+    EXPECT_EQ(refined.bitmap, baselineGrey(8, 8, {{-5, {}}}).bitmap);
+    EXPECT_EQ(refined.decodeResult, 1);
+    ASSERT_FALSE(refined.captions.empty());
+    EXPECT_EQ(refined.captions[0], jpeg_text::kProgressive);
+    const uint8_t* px = refined.pixel(3, 3);
+    EXPECT_EQ(px[0], px[1]);  // grey progressive: equal blue, green and red
+    EXPECT_EQ(px[1], px[2]);
+}
+
+TEST(JpegProgressive, AcFirstAtAlTwoThenRefinementAtAlOne) {
+    JpegStreamBuilder b = progressiveGrey(8, 8);
+    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    putDc(dc, 4);
+    b.entropy(dc);
+    b.scan({{1, 0, 0}}, 1, 63, 0, 2);
+    BitWriter ac;
+    putAcSymbol(ac, 2, 1);  // zeros at 1, 2; -1 * 4 at position 3
+    ac.put(0, 1);
+    putAcSymbol(ac, 0, 0);
+    b.entropy(ac);
+    ViewerPicture first = decodeAsViewer(JpegStreamBuilder(b).eoi().bytes);
+    EXPECT_EQ(first.bitmap, baselineGrey(8, 8, {{4, {{3, -4}}}}).bitmap);
+
+    b.scan({{1, 0, 0}}, 1, 63, 2, 1);
+    BitWriter refine;
+    putAcSymbol(refine, 0, 0);  // end of band: correct the non-zero coefficients
+    refine.put(1, 1);           // -4 -> -6
+    ViewerPicture refined = decodeAsViewer(b.entropy(refine).eoi().bytes);
+    EXPECT_EQ(refined.bitmap, baselineGrey(8, 8, {{4, {{3, -6}}}}).bitmap);
+}
+
+TEST(JpegProgressive, EndOfBandRunEndsFiveBlocks) {
+    JpegStreamBuilder b = progressiveGrey(48, 8);
+    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    for (int i = 0; i < 6; ++i) putDc(dc, 0);
+    b.entropy(dc);
+    b.scan({{1, 0, 0}}, 1, 63, 0, 0);
+    BitWriter ac;
+    putAcSymbol(ac, 2, 0);  // EOB run 2^2 + 01 = 5 blocks: 0..4
+    ac.put(1, 2);
+    putAcSymbol(ac, 0, 2);  // block 5: 3 at position 1
+    ac.put(3, 2);
+    putAcSymbol(ac, 0, 0);
+    ViewerPicture p = decodeAsViewer(b.entropy(ac).eoi().bytes);
+    EXPECT_EQ(p.decodeResult, 1);
+    EXPECT_EQ(p.bitmap, baselineGrey(48, 8, {{0, {}}, {0, {}}, {0, {}}, {0, {}}, {0, {}}, {0, {{1, 3}}}}).bitmap);
+}
+
+TEST(JpegProgressive, RefinementDuringAnEndOfBandRunReadsCorrectionBits) {
+    JpegStreamBuilder b = progressiveGrey(24, 8);
+    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    for (int i = 0; i < 3; ++i) putDc(dc, 0);
+    b.entropy(dc);
+    b.scan({{1, 0, 0}}, 1, 63, 0, 1);
+    BitWriter ac;
+    putAcSymbol(ac, 0, 1);  // block 0: +2 at 1
+    ac.put(1, 1);
+    putAcSymbol(ac, 0, 0);
+    putAcSymbol(ac, 1, 1);  // block 1: -2 at 2
+    ac.put(0, 1);
+    putAcSymbol(ac, 0, 0);
+    putAcSymbol(ac, 0, 0);  // block 2: nothing
+    b.entropy(ac);
+    b.scan({{1, 0, 0}}, 1, 63, 1, 0);
+    BitWriter refine;
+    putAcSymbol(refine, 1, 0);  // EOB run 2 + 1 - 1 = 2 after this block
+    refine.put(1, 1);
+    refine.put(1, 1);  // block 0: +2 -> +3
+    refine.put(1, 1);  // block 1 (in the run): -2 -> -3
+    ViewerPicture p = decodeAsViewer(b.entropy(refine).eoi().bytes);
+    EXPECT_EQ(p.bitmap, baselineGrey(24, 8, {{0, {{1, 3}}}, {0, {{2, -3}}}, {0, {}}}).bitmap);
+}
+
+// 100 x 16 pixels with 2x2 luma: the luma AC scan visits 13 blocks per row while the
+// coefficient rows hold 14, so the 14th column keeps its DC-only blocks.
+TEST(JpegProgressive, LumaAcScanCoversThirteenOfFourteenBlocks) {
+    JpegStreamBuilder b;
+    b.soi().dqtFlat(0, 8).frame(0xC2, 100, 16, {{1, 2, 2, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}}).testTables();
+    b.scan({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    for (int m = 0; m < 7; ++m) {
+        for (int i = 0; i < 4; ++i) putDc(dc, m == 0 && i < 2 ? (i == 0 ? 20 : -20) : 0);
+        putDc(dc, 0);
+        putDc(dc, 0);
+    }
+    b.entropy(dc);
+    b.scan({{1, 0, 0}}, 1, 63, 0, 0);
+    BitWriter ac;
+    for (int block = 0; block < 13 * 2; ++block) {
+        putAcSymbol(ac, 0, 3);
+        ac.put(5, 3);
+        putAcSymbol(ac, 0, 0);
+    }
+    ViewerPicture progressive = decodeAsViewer(b.entropy(ac).eoi().bytes);
+    EXPECT_EQ(progressive.decodeResult, 1);
+
+    JpegStreamBuilder s;
+    s.soi().dqtFlat(0, 8).frame(0xC0, 100, 16, {{1, 2, 2, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}}).testTables();
+    s.scan({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}});
+    BitWriter seq;
+    int predictor = 0;
+    for (int m = 0; m < 7; ++m) {
+        for (int i = 0; i < 4; ++i) {
+            int value = m == 0 && i == 0 ? 20 : 0;
+            AcList list;
+            if (m < 6 || i % 2 == 0) list = {{1, 5}};  // column 13 is the right half of MCU 6
+            putSequentialBlock(seq, value - predictor, list);
+            predictor = value;
+        }
+        putSequentialBlock(seq, 0, {});
+        putSequentialBlock(seq, 0, {});
+    }
+    ViewerPicture baseline = decodeAsViewer(s.entropy(seq).eoi().bytes);
+    EXPECT_EQ(progressive.bitmap, baseline.bitmap);
+}
+
+TEST(JpegProgressive, DataEndingInsideAnAcScanStillEmitsThePicture) {
+    JpegStreamBuilder b = progressiveGrey(16, 8);
+    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    putDc(dc, 10);
+    putDc(dc, 0);
+    b.entropy(dc);
+    b.scan({{1, 0, 0}}, 1, 63, 0, 0);
+    BitWriter ac;
+    putAcSymbol(ac, 0, 0);
+    ac.put(0, 1);  // the second block's symbol runs out with the data
+    ac.flush();
+    b.raw({ac.bytes[0]});
+    ViewerPicture p = decodeAsViewer(b.bytes);
+    EXPECT_EQ(p.decodeResult, 0);  // no end-of-image marker after the frame
+    EXPECT_EQ(p.bitmap, baselineGrey(16, 8, {{10, {}}, {10, {}}}).bitmap);
+}
+
+TEST(JpegProgressive, UnsupportedLayoutsAreRefusedAtTheFirstScan) {
+    JpegStreamBuilder b;
+    b.soi().dqtFlat(0, 8).frame(0xC2, 16, 16, {{1, 1, 2, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}}).testTables();
+    b.scan({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, 0, 0, 0, 0).raw({0x00}).eoi();
+    ViewerPicture p = decodeAsViewer(b.bytes);
+    EXPECT_EQ(p.decodeResult, 0);
+    EXPECT_FALSE(p.anyWritten());
+    ASSERT_EQ(p.messages.size(), 1u);
+    EXPECT_EQ(p.messages[0], jpeg_text::kUnsupported);
+}
+
+TEST(JpegProgressive, BandsBeyondTheBlockStayInside) {
+    // Se = 200 and Ss > Se: positions past 63 name coefficient 63; nothing is read out of range.
+    JpegStreamBuilder b = progressiveGrey(8, 8);
+    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    putDc(dc, 0);
+    b.entropy(dc);
+    b.scan({{1, 0, 0}}, 60, 200, 0, 0);
+    BitWriter ac;
+    putAcSymbol(ac, 14, 1);  // 60 + 14 = 74: coefficient 63
+    ac.put(1, 1);
+    putAcSymbol(ac, 0, 0);
+    b.entropy(ac);
+    b.scan({{1, 0, 0}}, 9, 3, 0, 0).raw({0x00});
+    ViewerPicture p = decodeAsViewer(b.eoi().bytes);
+    EXPECT_EQ(p.decodeResult, 1);
+    EXPECT_EQ(p.bitmap, baselineGrey(8, 8, {{0, {{63, 1}}}}).bitmap);
+}

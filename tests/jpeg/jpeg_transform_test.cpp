@@ -1,1 +1,77 @@
-// placeholder
+// Scale table, quantiser pre-scaling, the integer transform and the clamp.
+#include <gtest/gtest.h>
+
+#include "jpeg_transform.h"
+
+TEST(JpegTransform, ScaleTableIsThePrintedTable) {
+    const int32_t expected[64] = {
+        512, 710, 668, 602, 511, 402, 277, 141, 710, 985, 927, 835, 710, 557, 384, 195,
+        668, 927, 874, 786, 668, 525, 362, 184, 602, 835, 786, 707, 602, 473, 325, 166,
+        511, 710, 668, 602, 511, 402, 277, 141, 402, 557, 525, 473, 402, 316, 217, 110,
+        277, 384, 362, 325, 277, 217, 149, 76,  141, 195, 184, 166, 141, 110, 76,  38};
+    int32_t table[64];
+    BuildScaleTable(table);
+    for (int k = 0; k < 64; ++k) EXPECT_EQ(table[k], expected[k]) << "index " << k;
+}
+
+TEST(JpegTransform, PrescalingTruncatesAndFitsSixteenBitQuantisers) {
+    int32_t scale[64];
+    BuildScaleTable(scale);
+    int32_t q[64];
+    for (int32_t& v : q) v = 16;
+    PrescaleQuantTable(q, scale);
+    EXPECT_EQ(q[0], 2048);
+    EXPECT_EQ(q[4], 2044);  // (511 * 16) >> 2
+    for (int32_t& v : q) v = 65535;
+    PrescaleQuantTable(q, scale);
+    EXPECT_EQ(q[9], (985 * 65535) >> 2);
+}
+
+TEST(JpegTransform, DcOnlyBlockIsFlat) {
+    int32_t scale[64], quant[64], block[64] = {};
+    BuildScaleTable(scale);
+    for (int32_t& v : quant) v = 8;
+    PrescaleQuantTable(quant, scale);
+    block[0] = -3;
+    InverseDct(block, quant, 131072);
+    for (int k = 0; k < 64; ++k) EXPECT_EQ(block[k], -3 * 1024 + 131072) << k;
+    int32_t zero[64] = {};
+    InverseDct(zero, quant, 0);
+    for (int k = 0; k < 64; ++k) EXPECT_EQ(zero[k], 0);
+}
+
+// One coefficient (v = 1, u = 0) worked through the kernel by hand with x1 = 1000:
+// t6 = 1892000 div 1024 - 1000 = 847, t5 = 1448000 div 1024 - 847 = 567,
+// t4 = -784000 div 1024 + 567 = -765 + 567 = -198 (a floor would give -199).
+// The row pass sees only x0, so each row is flat at its column value.
+TEST(JpegTransform, KernelTruncatesTowardZero) {
+    int32_t quant[64], block[64] = {};
+    for (int32_t& v : quant) v = 1000;
+    block[8] = 1;
+    InverseDct(block, quant, 0);
+    const int32_t rows[8] = {1000, 847, 567, 198, -198, -567, -847, -1000};
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) EXPECT_EQ(block[8 * r + c], rows[r]) << r << "," << c;
+}
+
+TEST(JpegTransform, ClampBoundaries) {
+    EXPECT_EQ(ClampSample(-1), 0);
+    EXPECT_EQ(ClampSample(0), 0);
+    EXPECT_EQ(ClampSample(1023), 0);
+    EXPECT_EQ(ClampSample(1024), 1);
+    EXPECT_EQ(ClampSample(261119), 254);
+    EXPECT_EQ(ClampSample(261120), 255);
+    EXPECT_EQ(ClampSample(int64_t(1) << 40), 255);
+}
+
+TEST(JpegTransform, ColourDivisionsTruncateTowardZero) {
+    EXPECT_EQ(ScaleDiv(-1, 1815), -1);  // a floor would give -2
+    EXPECT_EQ(ScaleDiv(1, 1815), 1);
+    EXPECT_EQ(ScaleDiv(-1, 352), 0);
+    // A blended blue byte: g = 100 with one sample unit of blue difference gives 101,
+    // with c = -1 it gives 99 (the byte minus one) while green keeps its value.
+    EXPECT_EQ(ClampSample(100 * 1024 + ScaleDiv(1024, 1815)), 101);
+    EXPECT_EQ(ClampSample(100 * 1024 + ScaleDiv(-1, 1815)), 99);
+    EXPECT_EQ(ClampSample(0 * 1024 + ScaleDiv(-1, 1815)), 0);
+    EXPECT_EQ(ClampSample(100 * 1024 - ScaleDiv(-1, 352)), 100);
+}
