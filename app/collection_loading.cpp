@@ -96,8 +96,8 @@ bool ViewerDialog::loadOwnCollection() {
 
 // Header, entry table and entry 1; the caption shows the title as soon as it is read.
 bool ViewerDialog::readHeaderAndFirstEntry() {
-    FileByteSource source(collectionFile);
     if (!collectionFile.seek(collectionStart.low)) return false;
+    FileByteSource source(collectionFile);
     CollectionHeader header;
     if (!readCollectionHeader(source, header, &ViewerDialog::titleRead, this)) return false;
     comment = header.comment;
