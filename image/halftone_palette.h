@@ -15,10 +15,11 @@ struct HalftonePalette {
 // `cubeToPalette` itself.
 const HalftonePalette& windowsHalftonePalette();
 
-// Maps each colour-cube colour to an entry of `palette`: the printed `cubeToPalette` entry when
-// the palette's colour there is as near to the cube colour as any (always so when it is exactly
-// that colour), else the lowest entry of least squared RGB distance. For a platform whose
-// halftone palette is laid out differently (Wine's has an 8 x 8 x 4 cube).
+// Maps each colour-cube colour to an entry of `palette`. A palette laid out as `cubeToPalette`
+// expects (each cube colour with an entry of its own found exactly there) gets the printed table
+// unchanged. Otherwise, for a platform whose halftone palette differs (Wine's has an 8 x 8 x 4
+// cube), each cube colour keeps its printed entry when the colour there is as near to it as any
+// entry's, and else takes the lowest entry of least squared RGB distance.
 void buildCubeToPalette(const ColourEntry palette[256], uint8_t table[216]);
 
 // A platform palette of 256 entries with its table.

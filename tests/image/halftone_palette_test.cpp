@@ -56,6 +56,17 @@ TEST(BuildCubeToPalette, ThePrintedPalettesColoursGiveThePrintedTable) {
     for (int i = 0; i < 216; ++i) EXPECT_EQ(table[i], cubeToPalette[i]) << "cube " << i;
 }
 
+TEST(BuildCubeToPalette, APaletteLaidOutAsPrintedGivesThePrintedTableWhateverItsOtherEntries) {
+    HalftonePalette p = windowsHalftonePalette();
+    // Entries the table does not name may hold colours nearer to a shared cube colour:
+    // (51, 255, 0) is printed at 250, green (0, 255, 0).
+    p.colours[20] = rgb(51, 255, 0);
+    p.colours[240] = rgb(0, 0, 250);
+    uint8_t table[216];
+    buildCubeToPalette(p.colours, table);
+    EXPECT_EQ(0, std::memcmp(table, cubeToPalette, 216));
+}
+
 TEST(BuildCubeToPalette, ExactColoursKeepTheirPrintedIndexEvenWhenRepeatedEarlier) {
     ColourEntry p[256];
     for (auto& e : p) e = rgb(0, 0, 0);
