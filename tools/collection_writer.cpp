@@ -31,7 +31,7 @@ bool collectionHeaderBytes(const CollectionHeader& header, std::vector<uint8_t>&
 
 bool entryRecordBytes(const std::vector<uint8_t>& picture, std::vector<uint8_t>& out) {
     out.clear();
-    if (uint64_t(picture.size()) > 0xFFFFFFFFu) return false;
+    if ((uint64_t(picture.size()) >> 32) != 0) return false;
     out.reserve(4 + picture.size());
     appendU32(out, uint32_t(picture.size()));
     out.insert(out.end(), picture.begin(), picture.end());

@@ -2,6 +2,8 @@
 #include "text_encoding.h"
 
 #ifdef _WIN32
+#include "shift_jis.h"
+
 #include <windows.h>
 
 namespace {
@@ -29,6 +31,19 @@ std::string fromWide(unsigned codePage, DWORD flags, const std::wstring& text, B
     return out;
 }
 
+// Converts character by character; a character that is not valid Shift-JIS becomes U+FFFD.
+std::wstring toWideReplacing(const std::string& text) {
+    std::wstring out;
+    for (size_t i = 0; i < text.size();) {
+        size_t length = shiftJisCharLength(text, i);
+        bool ok = false;
+        std::wstring one = toWide(932, MB_ERR_INVALID_CHARS, text.substr(i, length), ok);
+        out += ok ? one : std::wstring(1, wchar_t(0xFFFD));
+        i += length;
+    }
+    return out;
+}
+
 }  // namespace
 
 bool utf8ToShiftJis(const std::string& utf8, std::string& shiftJis) {
@@ -44,8 +59,7 @@ bool shiftJisToUtf8(const std::string& shiftJis, std::string& utf8) {
     bool ok = false;
     std::wstring wide = toWide(932, MB_ERR_INVALID_CHARS, shiftJis, ok);
     if (!ok) {
-        bool lossy = false;
-        utf8 = fromWide(CP_UTF8, 0, toWide(932, 0, shiftJis, lossy), nullptr);
+        utf8 = fromWide(CP_UTF8, 0, toWideReplacing(shiftJis), nullptr);
         return false;
     }
     utf8 = fromWide(CP_UTF8, 0, wide, nullptr);

@@ -9,11 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
+// Whole file at a UTF-8 path (on Windows through the wide path, so Japanese names open).
 std::vector<uint8_t> fileBytes(const std::string& utf8Path) {
-    return readWholeFile(std::filesystem::u8path(utf8Path).string());
+    std::ifstream in(std::filesystem::u8path(utf8Path), std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 class BookTool : public ::testing::Test {
