@@ -165,6 +165,52 @@ TEST_F(ViewerStart, WildcardOnTheCommandLineFindsAFileButNotItsBytes) {
     expectSilentEnd();
 }
 
+TEST_F(ViewerStart, MissingTemporaryFolderEndsSilently) {
+    ASSERT_TRUE(viewer.start({book(L"nine.exe"), L"", folders.work() + L"missing\\"}));
+    expectSilentEnd();
+}
+
+// The first temporary file that appears in `folder`, once it holds `size` bytes and nothing
+// else has it open for writing, held so that it cannot be deleted. INVALID_HANDLE_VALUE when
+// none turned up in time.
+HANDLE holdCompleteCopy(const std::wstring& folder, uint64_t size, std::wstring& path) {
+    DWORD startTime = GetTickCount();
+    while (GetTickCount() - startTime < 10000) {
+        WIN32_FIND_DATAW data;
+        HANDLE search = FindFirstFileW((folder + L"edm*.tmp").c_str(), &data);
+        if (search != INVALID_HANDLE_VALUE) {
+            FindClose(search);
+            path = folder + data.cFileName;
+            if (fileSize(path) == size) {
+                HANDLE held = openWithoutDeleteSharing(path);
+                if (held != INVALID_HANDLE_VALUE) return held;
+            }
+        }
+        Sleep(1);
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+TEST_F(ViewerStart, RefusedDeleteOfTheCopyIsReportedAndTheViewerGoesOn) {
+    start(book(L"nine.exe"));
+    std::wstring copy;
+    HANDLE held = holdCompleteCopy(folders.temp(), fileSize(book(L"nine.exe")), copy);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE) << "the temporary copy was not seen in time";
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    HWND box = viewer.waitForOtherDialog(window, 5000);
+    ASSERT_NE(box, nullptr) << "no file-error box";
+    EXPECT_EQ(windowCaption(box), L"エダミル");
+    std::wstring text = messageBoxText(box);
+    EXPECT_EQ(_wcsnicmp(text.c_str(), (copy + L"\n").c_str(), copy.size() + 1), 0) << text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    Sleep(300);
+    EXPECT_TRUE(viewer.running());
+    EXPECT_EQ(windowCaption(window), kNineTitle);
+    CloseHandle(held);
+    closeWithEscape(window);
+}
+
 // Run by a CTest test of its own with WINE_LANG=en_US.UTF-8: Wine gives the driver the code
 // page 1252, and the viewer it starts inherits it.
 class ViewerStartUnderForeignCodePage : public ViewerStart {};

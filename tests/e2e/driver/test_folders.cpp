@@ -62,6 +62,11 @@ bool writeFileBytes(const std::wstring& path, const std::string& bytes) {
     return ok && put == bytes.size();
 }
 
+HANDLE openWithoutDeleteSharing(const std::wstring& path) {
+    return CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                       nullptr);
+}
+
 bool copyFilePrefix(const std::wstring& from, const std::wstring& to, uint64_t length) {
     HANDLE in = CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (in == INVALID_HANDLE_VALUE) return false;

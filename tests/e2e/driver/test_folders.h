@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include <windows.h>
+
 class TestFolders {
 public:
     TestFolders();
@@ -25,5 +27,8 @@ std::wstring booksFolder();
 uint64_t fileSize(const std::wstring& path);
 // Writes bytes to a new file.
 bool writeFileBytes(const std::wstring& path, const std::string& bytes);
+// Opens a file for reading as others may share it, except for deleting it: while the handle is
+// open, DeleteFile of it fails. Returns INVALID_HANDLE_VALUE when the file cannot be opened now.
+HANDLE openWithoutDeleteSharing(const std::wstring& path);
 // Copies the first `length` bytes of a file to a new file.
 bool copyFilePrefix(const std::wstring& from, const std::wstring& to, uint64_t length);

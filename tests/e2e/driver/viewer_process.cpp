@@ -32,13 +32,14 @@ struct WindowSearch {
     DWORD processId;
     bool dialogsOnly;
     HWND found;
+    HWND except;
 };
 
 BOOL CALLBACK findVisibleWindow(HWND window, LPARAM context) {
     WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (owner != search->processId || window == search->except || !IsWindowVisible(window)) return TRUE;
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
     if (search->dialogsOnly && wcscmp(className, L"#32770") != 0) return TRUE;
@@ -46,8 +47,8 @@ BOOL CALLBACK findVisibleWindow(HWND window, LPARAM context) {
     return FALSE;
 }
 
-HWND visibleWindowOf(DWORD processId, bool dialogsOnly) {
-    WindowSearch search = {processId, dialogsOnly, nullptr};
+HWND visibleWindowOf(DWORD processId, bool dialogsOnly, HWND except = nullptr) {
+    WindowSearch search = {processId, dialogsOnly, nullptr, except};
     EnumWindows(findVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -99,6 +100,16 @@ HWND ViewerProcess::waitForMainWindow(DWORD timeoutMs) const {
     return nullptr;
 }
 
+HWND ViewerProcess::waitForOtherDialog(HWND main, DWORD timeoutMs) const {
+    DWORD startTime = GetTickCount();
+    do {
+        if (HWND window = visibleWindowOf(id(), true, main)) return window;
+        if (!running()) return nullptr;
+        Sleep(10);
+    } while (GetTickCount() - startTime < timeoutMs);
+    return nullptr;
+}
+
 HWND ViewerProcess::visibleWindow() const { return visibleWindowOf(id(), false); }
 
 bool ViewerProcess::waitForExitWatchingWindows(DWORD timeoutMs, std::wstring& seen) {
@@ -133,6 +144,12 @@ std::wstring describeWindow(HWND window) {
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
     return std::wstring(className) + L" \"" + windowCaption(window) + L"\"";
+}
+
+std::wstring messageBoxText(HWND box) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    return text;
 }
 
 void postKey(HWND window, WPARAM virtualKey) {

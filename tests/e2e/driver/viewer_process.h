@@ -30,6 +30,9 @@ public:
     // The visible main window (a dialog of class #32770) of the program; null on timeout or
     // when the program ends first.
     HWND waitForMainWindow(DWORD timeoutMs) const;
+    // A visible dialog of the program other than `main` (a message box, for instance); null on
+    // timeout or when the program ends first.
+    HWND waitForOtherDialog(HWND main, DWORD timeoutMs) const;
     // Any visible top-level window of the program now (main window, message box, ...).
     HWND visibleWindow() const;
     // Waits for the program to end while watching for windows; `seen` describes the first
@@ -48,6 +51,9 @@ std::wstring windowCaption(HWND window);
 
 // "class \"caption\"" of a window, for messages.
 std::wstring describeWindow(HWND window);
+
+// The text of a message box (its static control 0xFFFF).
+std::wstring messageBoxText(HWND box);
 
 // Sends a key press to a dialog the way the keyboard would reach its message loop.
 void postKey(HWND window, WPARAM virtualKey);
