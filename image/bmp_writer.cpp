@@ -8,7 +8,9 @@ namespace {
 
 constexpr uint32_t kHeadersSize = 14 + 40;
 
-void putInfoHeader(uint8_t* p, const BitmapInfoHeader& h, uint32_t width, uint32_t height) {
+// The colours-used field never claims more entries than the file's table holds (a 16-bit BMP
+// with a colour table of its own has none in the file written from it).
+void putInfoHeader(uint8_t* p, const BitmapInfoHeader& h, uint32_t width, uint32_t height, uint32_t tableEntries) {
     const uint64_t pixelCount = uint64_t(width) * height;
     writeLe32(p, h.size);
     writeLe32(p + 4, width);
@@ -19,7 +21,7 @@ void putInfoHeader(uint8_t* p, const BitmapInfoHeader& h, uint32_t width, uint32
     writeLe32(p + 20, pixelCount > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(pixelCount));
     writeLe32(p + 24, static_cast<uint32_t>(h.xPelsPerMeter));
     writeLe32(p + 28, static_cast<uint32_t>(h.yPelsPerMeter));
-    writeLe32(p + 32, h.clrUsed);
+    writeLe32(p + 32, h.clrUsed < tableEntries ? h.clrUsed : tableEntries);
     writeLe32(p + 36, h.clrImportant);
 }
 
@@ -46,7 +48,7 @@ bool writePictureBmp(const BitmapInfo& info, uint32_t pictureWidth, uint32_t pic
     p[1] = 'M';
     writeLe32(p + 2, fileSize);
     writeLe32(p + 10, pixelOffset);
-    putInfoHeader(p + 14, info.header, pictureWidth, pictureHeight);
+    putInfoHeader(p + 14, info.header, pictureWidth, pictureHeight, n);
     for (uint32_t i = 0; i < n; ++i) {
         uint8_t* entry = p + kHeadersSize + 4 * i;
         entry[0] = info.colours[i].blue;

@@ -6,11 +6,11 @@
 
 #include "image/bitmap_info.h"
 
-// Builds the file bytes of `writePictureBmp`: a 14-byte file header, a 40-byte header taken from
-// `info` with width `pictureWidth`, height `pictureHeight` and image size pictureWidth ·
-// pictureHeight (a pixel count, whatever the depth; saturated at 2^32 - 1), the first n colour
-// entries of `info` (n = 2, 16, 256 for 1, 4, 8 bits, else 0; reserved bytes written as 0), and
-// pictureHeight rows of rowPitch(pictureWidth, depth) bytes, bottom row first.
+// Builds the file bytes of `writePictureBmp`: a 14-byte file header; a 40-byte header taken from
+// `info` with width `pictureWidth`, height `pictureHeight`, image size pictureWidth · pictureHeight
+// (a pixel count, whatever the depth; saturated at 2^32 - 1) and colours used cut to n; the first
+// n colour entries of `info` (n = 2, 16, 256 for 1, 4, 8 bits, else 0; reserved bytes written
+// as 0); and pictureHeight rows of rowPitch(pictureWidth, depth) bytes, bottom row first.
 // `pixels` is the bitmap of `info`'s depth with `pitch` bytes a row and `bitmapHeight` rows; its
 // bottom bitmapHeight - pictureHeight rows and the columns right of the picture are left out.
 // Returns false (and leaves `file` empty) when no bitmap of that size and depth can be made, or

@@ -78,12 +78,14 @@ TEST(WritePictureBmp, TableSizeFollowsTheDepth) {
         uint32_t width, offset, rowBytes;
     } cases[] = {{1, 17, 62, 4}, {4, 17, 118, 12}, {16, 3, 54, 8}, {32, 3, 54, 12}};
     for (const auto& c : cases) {
-        const BitmapInfo info = header(int32_t(c.width), 2, c.depth);
+        BitmapInfo info = header(int32_t(c.width), 2, c.depth);
+        info.header.clrUsed = 256;
         const auto pixels = rowNumbered(c.rowBytes, 2);
         std::vector<uint8_t> f;
         ASSERT_TRUE(writePictureBmp(info, c.width, 2, pixels.data(), c.rowBytes, 2, f)) << c.depth;
         EXPECT_EQ(le32(f, 10), c.offset) << c.depth;
         EXPECT_EQ(f.size(), c.offset + 2 * c.rowBytes) << c.depth;
+        EXPECT_EQ(le32(f, 46), (c.offset - 54) / 4) << c.depth;  // colours used: no more than written
     }
 }
 
