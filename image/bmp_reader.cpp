@@ -91,40 +91,53 @@ size_t BmpLayout::bitmapPitch() const {
 
 size_t BmpLayout::bitmapBytes() const { return bitmapPitch() * height(); }
 
-bool parseBmp(const uint8_t* data, size_t length, int screenBitsPerPixel, BmpLayout& layout) {
-    layout = BmpLayout{};
+namespace {
+
+// The information or core header, after the checks of "BM", the header size and the size.
+bool readHeader(const uint8_t* data, size_t length, BitmapInfoHeader& h, bool& core) {
     if (length < kFileHeaderSize + kInfoHeaderSize || data[0] != 'B' || data[1] != 'M') return false;
-    layout.pixelOffset = readLe32(data + 10);
-    BitmapInfoHeader h = readInfoHeader(data + kFileHeaderSize);
-    const bool core = h.size == kCoreHeaderSize;
+    h = readInfoHeader(data + kFileHeaderSize);
+    core = h.size == kCoreHeaderSize;
     if (core) {
         h = readCoreHeader(data + kFileHeaderSize);
     } else if (h.size != kInfoHeaderSize) {
         return false;
     }
-    if (h.width <= 0 || h.height <= 0) return false;  // top-down files are refused
+    return h.width > 0 && h.height > 0;  // top-down files are refused
+}
 
-    layout.colourCount = colourCount(h);
-    if (layout.colourCount > 0) {
-        const size_t tableOffset = kFileHeaderSize + (core ? kCoreHeaderSize : kInfoHeaderSize);
-        if (!readColourTable(data, length, tableOffset, core, layout.colourCount, layout.bitmapInfo.colours)) {
-            return false;
-        }
-    }
-
+// Picks the road and makes the header that of the uncompressed bitmap to be made.
+bool chooseRoad(size_t length, int screenBitsPerPixel, BitmapInfoHeader& h, BmpLayout& layout) {
     h.sizeImage = 0;
     if (h.compression != 0 && h.compression != 3) {
-        // Run-length road; an offset beyond the data leaves no (rather: a negative) amount to read.
+        // The compressed data runs from the pixel offset to the end; an offset beyond the end
+        // leaves nothing that could be read.
         if (layout.pixelOffset > length) return false;
         layout.road = BmpRoad::RunLength;
         layout.rleKind = h.compression;
-        h.compression = 0;
         h.clrImportant = 0;
     } else {
         // Bit-field masks are not applied: 16 bits are read as 5-5-5, 32 as blue, green, red, unused.
-        h.compression = 0;
         layout.road = screenBitsPerPixel == 8 && h.bitCount == 24 ? BmpRoad::Dither : BmpRoad::Plain;
     }
+    h.compression = 0;
+    return true;
+}
+
+}  // namespace
+
+bool parseBmp(const uint8_t* data, size_t length, int screenBitsPerPixel, BmpLayout& layout) {
+    layout = BmpLayout{};
+    BitmapInfoHeader h;
+    bool core = false;
+    if (!readHeader(data, length, h, core)) return false;
+    layout.pixelOffset = readLe32(data + 10);
+    layout.colourCount = colourCount(h);
+    const size_t tableOffset = kFileHeaderSize + (core ? kCoreHeaderSize : kInfoHeaderSize);
+    if (!readColourTable(data, length, tableOffset, core, layout.colourCount, layout.bitmapInfo.colours)) {
+        return false;
+    }
+    if (!chooseRoad(length, screenBitsPerPixel, h, layout)) return false;
     layout.bitmapInfo.header = h;
     return bitmapCanBeMade(layout);
 }

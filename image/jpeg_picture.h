@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/halftone_palette.h"
 #include "image/shown_picture.h"
 
 class JpegMessages;

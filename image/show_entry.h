@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "image/picture_kind.h"
+#include "image/bmp_picture.h"
 #include "image/shown_picture.h"
 
 class JpegMessages;

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "image/bitmap_info.h"
-#include "image/halftone_palette.h"
 
 struct ShownPicture {
     // Header and colour table of the bitmap: bottom-up, uncompressed. Its width and height are the
@@ -20,14 +19,6 @@ struct ShownPicture {
     uint32_t bitmapHeight() const { return static_cast<uint32_t>(bitmapInfo.header.height); }
     bool hasBitmap() const { return !pixels.empty(); }
 };
-
-// `loadBmpPicture` over the bytes of a BMP file, for a screen of `screenBitsPerPixel` bits.
-// 1 when the picture was made and filled, else 0; after a refusal of the headers the picture
-// is unchanged, after a later failure it holds what was made (a partly filled bitmap after a
-// short pixel read, as on the screen). On an 8-bit screen a 24-bit picture is dithered with
-// `halftone`'s table and takes its colours.
-int loadBmpPicture(const uint8_t* data, size_t size, int screenBitsPerPixel, ShownPicture& picture,
-                   const HalftonePalette& halftone = windowsHalftonePalette());
 
 // Writes `picture` as the BMP file of the picture as shown (`writePictureBmp`); false when it
 // has no bitmap or it cannot be written.

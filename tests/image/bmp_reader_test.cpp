@@ -6,6 +6,7 @@
 #include "bmp_fixture.h"
 #include "image/bmp_reader.h"
 #include "image/halftone_tables.h"
+#include "image/bmp_picture.h"
 #include "image/shown_picture.h"
 
 namespace {
