@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "image/dither.h"
@@ -156,7 +157,12 @@ bool fillDitheredPixels(const uint8_t* data, size_t length, const BmpLayout& lay
     if (!fits(layout, pitch, capacity)) return false;
     // Source rows of 3 · width bytes rounded up to 4; what the data lacks stays black.
     const size_t wanted = static_cast<size_t>(rowPitch(layout.width(), 24)) * layout.height();
-    std::vector<uint8_t> source(wanted, 0);
+    std::vector<uint8_t> source;
+    try {
+        source.assign(wanted, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     const size_t got = std::min(wanted, pixelBytesAvailable(length, layout));
     if (got > 0) std::memcpy(source.data(), data + layout.pixelOffset, got);
     ditherToHalftone(source.data(), pixels, layout.width(), layout.height(), 24, cubeTable);

@@ -48,8 +48,9 @@ bool fillPlainPixels(const uint8_t* data, size_t length, const BmpLayout& layout
                      size_t pitch, size_t capacity);
 
 // Dither road: dithers the 24-bit rows at the pixel offset into the 8-bit `pixels` with
-// `cubeTable`. Rows that the data does not hold are dithered from black (index of black), and
-// the result is then false, as on the plain road; true when all rows were there.
+// `cubeTable`. Rows that the data does not hold are dithered from black, and the result is then
+// false, as on the plain road; true when all rows were there. Also false, writing nothing, when
+// the 24-bit rows cannot be held in memory.
 bool fillDitheredPixels(const uint8_t* data, size_t length, const BmpLayout& layout,
                         const uint8_t* cubeTable, uint8_t* pixels, size_t pitch, size_t capacity);
 
