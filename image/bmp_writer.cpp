@@ -1,6 +1,7 @@
 #include "image/bmp_writer.h"
 
 #include <cstring>
+#include <new>
 
 #include "image/little_endian.h"
 
@@ -42,7 +43,11 @@ bool writePictureBmp(const BitmapInfo& info, uint32_t pictureWidth, uint32_t pic
     const uint32_t n = paletteSizeForDepth(depth);
     const uint32_t pixelOffset = kHeadersSize + 4 * n;
     const uint32_t fileSize = pixelOffset + static_cast<uint32_t>(rowBytes * pictureHeight);
-    file.assign(fileSize, 0);
+    try {
+        file.assign(fileSize, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     uint8_t* p = file.data();
     p[0] = 'B';
     p[1] = 'M';

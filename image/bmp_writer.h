@@ -13,7 +13,7 @@
 // as 0); and pictureHeight rows of rowPitch(pictureWidth, depth) bytes, bottom row first.
 // `pixels` is the bitmap of `info`'s depth with `pitch` bytes a row and `bitmapHeight` rows; its
 // bottom bitmapHeight - pictureHeight rows and the columns right of the picture are left out.
-// Returns false (and leaves `file` empty) when no bitmap of that size and depth can be made, or
-// when the picture is larger than the bitmap holding it.
+// Returns false (and leaves `file` empty) when no bitmap of that size and depth can be made,
+// when the picture is larger than the bitmap holding it, or when the file does not fit in memory.
 bool writePictureBmp(const BitmapInfo& info, uint32_t pictureWidth, uint32_t pictureHeight,
                      const uint8_t* pixels, size_t pitch, uint32_t bitmapHeight, std::vector<uint8_t>& file);
