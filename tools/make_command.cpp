@@ -111,7 +111,8 @@ int writeBook(const std::string& out, const std::vector<uint8_t>& viewer, const 
         std::filesystem::remove(std::filesystem::u8path(out), ignored);
         return fail(error);
     }
-    std::cout << "wrote " << out << ": " << records.size() << " pages behind a program of " << viewer.size()
+    std::cout << "wrote " << out << ": " << records.size() << (records.size() == 1 ? " page" : " pages")
+              << " behind a program of " << viewer.size()
               << " bytes\n";
     return 0;
 }

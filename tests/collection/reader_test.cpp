@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 namespace {
 
@@ -218,5 +219,21 @@ TEST(Truncation, EveryCutOfAThreePageCollection) {
             EXPECT_EQ(r.entries[i].size, 0u);
             EXPECT_TRUE(r.entries[i].data.empty());
         }
+    }
+}
+
+// Collections with random bytes flipped: whatever the sizes and counts say, loading ends without
+// reading past the bytes, and every complete page holds exactly its size in bytes.
+TEST(Truncation, FlippedBytesNeverOverrun) {
+    std::vector<uint8_t> whole = collectionBytes(threePages());
+    std::mt19937 random(12345);
+    for (int round = 0; round < 3000; ++round) {
+        std::vector<uint8_t> bytes = whole;
+        for (int flips = 1 + round % 4; flips > 0; --flips) bytes[random() % bytes.size()] = uint8_t(random());
+        bytes.resize(random() % (bytes.size() + 1));
+        Loaded r = load(bytes);
+        if (!r.loaded) continue;
+        ASSERT_LE(r.complete, r.entries.size());
+        for (const CollectionEntry& e : r.entries) ASSERT_EQ(e.size, e.data.size());
     }
 }
