@@ -1,5 +1,5 @@
 // Probe and Decode as the viewer runs them: the picture is sized by Probe, zero-filled and
-// bottom-up, and must never be written outside. Pictures above 4 megapixels are skipped
+// bottom-up, and must never be written outside. Pictures above 2 megapixels (1920 x 1088) are skipped
 // so that a run spends its time decoding rather than allocating.
 #include <cstdint>
 #include <cstdlib>
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         width = probe.width;
         height = probe.height;
     }
-    if (width == 0 || height == 0 || uint64_t(width) * height > 4u * 1024 * 1024) return 0;
+    if (width == 0 || height == 0 || uint64_t(width) * height > 2u * 1024 * 1024) return 0;
     std::vector<uint8_t> bitmap(size_t(width) * height * 3, 0);
     int32_t pitch = static_cast<int32_t>(width * 3);
     JpegDecoder decoder(messages);
