@@ -1,6 +1,6 @@
 // Loading the collection at start: the single file named on the command line, or the
 // collection appended to the program, read from a temporary copy of the program file.
-#include <new>
+#include <stdexcept>
 
 #include "copy_file.h"
 #include "command_line.h"
@@ -22,7 +22,7 @@ bool allocate(std::vector<uint8_t>& data, uint32_t size) {
     try {
         data.resize(size);
         return true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {  // bad_alloc, or length_error beyond 2 GiB
         return false;
     }
 }
@@ -52,7 +52,7 @@ bool ViewerDialog::loadCollection(const std::wstring& path) {
 bool ViewerDialog::loadSingleFile(const std::wstring& path) {
     try {
         entries.assign(1, CollectionEntry());
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return false;
     }
     File file;
