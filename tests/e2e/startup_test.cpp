@@ -165,6 +165,72 @@ TEST_F(ViewerStart, WildcardOnTheCommandLineFindsAFileButNotItsBytes) {
     expectSilentEnd();
 }
 
+// The program with `collection` appended, in the work folder.
+std::wstring withCollection(const TestFolders& folders, const std::wstring& bare, const std::string& collection) {
+    std::wstring path = folders.work() + L"made.exe";
+    std::string program = readFileBytes(bare);
+    if (program.empty() || !writeFileBytes(path, program + collection)) return L"";
+    return path;
+}
+
+std::string le32(uint32_t value) {
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+// A header with the texts T, C and L, the default settings and `entryCount` pages.
+std::string header(uint32_t entryCount) {
+    return std::string("T\0C\0L\0", 6) + le32(1) + le32(0xFFFFFFFFu) + le32(1) + le32(0xFFFFFFFFu) + le32(1) +
+           le32(entryCount);
+}
+
+TEST_F(ViewerStart, AbsurdCollectionsEndSilentlyWithoutCopy) {
+    const std::string picture = "\xFF\xD8\xFF\xD9";
+    const std::string absurd[] = {
+        std::string(5000000, 'A'),                               // a title that never ends
+        header(0xFFFFFFFFu) + le32(4) + picture,                 // more pages than bytes
+        header(0),                                               // no pages at all
+        header(2) + le32(0xFFFFFFF0u) + picture + le32(4) + picture,  // page 1 larger than the file
+        header(1) + le32(5) + picture,                           // page 1 one byte short
+    };
+    for (const std::string& collection : absurd) {
+        SCOPED_TRACE(collection.size());
+        std::wstring program = withCollection(folders, book(L"bare.exe"), collection);
+        ASSERT_FALSE(program.empty());
+        ViewerProcess run;
+        ASSERT_TRUE(run.start({program, L"", folders.temp()}));
+        std::wstring seen;
+        ASSERT_TRUE(run.waitForExitWatchingWindows(kStartTimeoutMs, seen)) << "the viewer did not end";
+        EXPECT_EQ(seen, L"");
+        EXPECT_EQ(countFiles(folders.temp() + L"*"), 0);
+    }
+}
+
+TEST_F(ViewerStart, SmallestCollectionShowsItsTitle) {
+    // Page 1 may be empty: the collection is complete and the window opens.
+    std::wstring program = withCollection(folders, book(L"bare.exe"), header(1) + le32(0));
+    ASSERT_FALSE(program.empty());
+    start(program);
+    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), L"T");
+    EXPECT_EQ(countFiles(folders.temp() + L"*"), 0);
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerStart, CommandLineFilesTooLargeToHoldEndSilently) {
+    for (uint64_t size : {3000000000ull, 5000000123ull}) {  // beyond the address space; beyond 32 bits
+        const std::wstring picture = folders.work() + L"huge.jpg";
+        if (!makeSparseFile(picture, size)) GTEST_SKIP() << "the file system refuses sparse files";
+        ViewerProcess run;
+        ASSERT_TRUE(run.start({book(L"bare.exe"), picture, folders.temp()}));
+        std::wstring seen;
+        ASSERT_TRUE(run.waitForExitWatchingWindows(kStartTimeoutMs, seen)) << "the viewer did not end";
+        EXPECT_EQ(seen, L"") << size;
+    }
+}
+
 TEST_F(ViewerStart, MissingTemporaryFolderEndsSilently) {
     ASSERT_TRUE(viewer.start({book(L"nine.exe"), L"", folders.work() + L"missing\\"}));
     expectSilentEnd();

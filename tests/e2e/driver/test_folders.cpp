@@ -53,6 +53,29 @@ uint64_t fileSize(const std::wstring& path) {
     return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::string readFileBytes(const std::wstring& path) {
+    std::string bytes;
+    uint64_t size = fileSize(path);
+    HANDLE in = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(static_cast<size_t>(size));
+    DWORD got = 0;
+    if (!ReadFile(in, &bytes[0], static_cast<DWORD>(size), &got, nullptr)) got = 0;
+    bytes.resize(got);
+    CloseHandle(in);
+    return bytes;
+}
+
+bool makeSparseFile(const std::wstring& path, uint64_t size) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    bool sized = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
+    CloseHandle(h);
+    return sized;
+}
+
 bool writeFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
