@@ -252,7 +252,7 @@ HANDLE holdCompleteCopy(const std::wstring& folder, uint64_t size, std::wstring&
                 if (held != INVALID_HANDLE_VALUE) return held;
             }
         }
-        Sleep(1);
+        Sleep(0);  // the copy lives about 100 ms: look as often as the scheduler allows
     }
     return INVALID_HANDLE_VALUE;
 }
