@@ -12,7 +12,7 @@
 
 namespace {
 
-TEST(CopyFile, CopiesTheWholeFileWithoutAMessage) {
+TEST(CopyFileMessages, CopiesTheWholeFileWithoutAMessage) {
     ScratchFolder folder;
     std::string contents(300000, 'e');
     ASSERT_TRUE(writeWholeFile(folder.file(L"viewer.exe"), contents));
@@ -27,7 +27,7 @@ TEST(CopyFile, CopiesTheWholeFileWithoutAMessage) {
     EXPECT_EQ(copy, contents);
 }
 
-TEST(CopyFile, MissingSourceIsToldWithItsPath) {
+TEST(CopyFileMessages, MissingSourceIsToldWithItsPath) {
     ScratchFolder folder;
     ASSERT_TRUE(writeWholeFile(folder.file(L"edm2.tmp"), ""));
     const std::wstring from = folder.file(L"gone.exe");
@@ -39,7 +39,7 @@ TEST(CopyFile, MissingSourceIsToldWithItsPath) {
     EXPECT_EQ(box.text, from + L"\nファイルが存在しません。");
 }
 
-TEST(CopyFile, FailedCopyIsToldWithTheSourcePath) {
+TEST(CopyFileMessages, FailedCopyIsToldWithTheSourcePath) {
     ScratchFolder folder;
     const std::wstring from = folder.file(L"viewer.exe");
     ASSERT_TRUE(writeWholeFile(from, "program"));
