@@ -94,7 +94,8 @@ std::string formatNumber(uint32_t n);
 std::string folderOfPath(const std::string& path);
 
 // True when a title may stand in a file name inside the program's folder: no '\', '/', ':'
-// (as whole Shift-JIS characters) and no ".." path segment. Other forbidden characters are
+// (as whole Shift-JIS characters), no ".." path segment, and not "COM" or "LPT" (any case),
+// which with pages 1 to 9 would name a Windows device. Other forbidden characters are
 // left to the file system, which refuses them.
 bool titleIsSafeFileStem(const std::string& title);
 

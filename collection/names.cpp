@@ -31,8 +31,21 @@ std::string folderOfPath(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
+namespace {
+
+// "COM" and "LPT" followed by a page number 1 to 9 name serial and printer devices on Windows
+// (COM1.JPG is the port, not a file), whatever the case.
+bool namesADevice(const std::string& title) {
+    if (title.size() != 3) return false;
+    std::string upper;
+    for (char c : title) upper.push_back(c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c);
+    return upper == "COM" || upper == "LPT";
+}
+
+}  // namespace
+
 bool titleIsSafeFileStem(const std::string& title) {
-    if (title == "..") return false;
+    if (title == ".." || namesADevice(title)) return false;
     for (size_t i = 0; i < title.size(); i += shiftJisCharLength(title, i)) {
         if (shiftJisCharLength(title, i) == 2) continue;
         char c = title[i];

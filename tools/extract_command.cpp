@@ -22,7 +22,7 @@ bool fileStem(const std::string& title, std::string& stem, std::string& error) {
     std::string shown;
     bool exact = shiftJisToUtf8(title, shown);
     if (!titleIsSafeFileStem(title)) {
-        error = "the title \"" + shown + "\" cannot stand in a file name ('\\', '/', ':' or \"..\")";
+        error = "the title \"" + shown + "\" cannot stand in a file name (it holds '\\', '/' or ':', is \"..\", or names a device)";
         return false;
     }
     if (!exact) {

@@ -60,7 +60,8 @@ TEST(TitleIsSafeFileStem, RefusesSeparatorsAndParent) {
     for (const char* bad : {"a\\b", "a/b", "c:x", "..", "x\\..\\y", "/", "\\", ":", "\x95/"}) {
         EXPECT_FALSE(titleIsSafeFileStem(bad)) << bad;
     }
-    for (const char* good : {"春の本", "a..b", "表", "表示ソ", "", ".", "...", "T"}) {
+    for (const char* device : {"COM", "com", "Lpt"}) EXPECT_FALSE(titleIsSafeFileStem(device)) << device;
+    for (const char* good : {"春の本", "a..b", "表", "表示ソ", "", ".", "...", "T", "COMIC", "CON", "NUL"}) {
         EXPECT_TRUE(titleIsSafeFileStem(good)) << good;
     }
 }

@@ -123,7 +123,7 @@ TEST_F(BookTool, ExtractPadsPageNumbers) {
 }
 
 TEST_F(BookTool, ExtractRefusesTitlesThatLeaveTheFolder) {
-    for (const char* title : {"..", "a/b", "a\\b", "c:x"}) {
+    for (const char* title : {"..", "a/b", "a\\b", "c:x", "COM"}) {
         std::string book = folder_.file("book.exe");
         ASSERT_EQ(make(book, {"--title", title}).status, 0);
         ToolResult r = runBookTool({"extract", book, "--to", folder_.file("x")});
