@@ -103,7 +103,6 @@ private:
     int32_t outputPitch = 0;
     uint32_t pictureWidth_ = 0, pictureHeight_ = 0;
     bool frameAccepted_ = false;
-    bool frameSeen_ = false;
 
     uint8_t frameType = 0;
     uint8_t precision = 0;

@@ -48,7 +48,6 @@ int JpegDecoder::ReadFrameHeader(bool decoding) {
     scanMaxV = maxV;
     if (!decoding) return 1;
 
-    frameSeen_ = true;
     uint64_t roundedWidth = 8ull * maxH * CeilDiv(width, 8u * maxH);
     uint64_t roundedHeight = 8ull * maxV * CeilDiv(height, 8u * maxV);
     if (roundedWidth != pictureWidth_ || roundedHeight != pictureHeight_) return 0;
