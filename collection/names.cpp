@@ -54,12 +54,12 @@ bool titleIsSafeFileStem(const std::string& title) {
     return true;
 }
 
-// The zero padding makes the digits of every page as many as those of the page count
-// (9 pages: T3; 12 pages: T03; 1,000 pages: T0005 and T1,000); grouping commas are not counted.
+// The zero padding makes the text of every page number as long as that of the page count,
+// grouping commas included (9 pages: T3; 12 pages: T03; 1,000 pages: T00005 and T1,000).
 std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount,
                               const char* formatTag) {
-    size_t digits = std::to_string(page).size();
-    size_t widest = std::to_string(entryCount).size();
-    std::string padding(widest > digits ? widest - digits : 0, '0');
-    return title + padding + formatNumber(page) + "." + (formatTag ? formatTag : "");
+    std::string number = formatNumber(page);
+    size_t widest = formatNumber(entryCount).size();
+    std::string padding(widest > number.size() ? widest - number.size() : 0, '0');
+    return title + padding + number + "." + (formatTag ? formatTag : "");
 }

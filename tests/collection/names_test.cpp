@@ -46,9 +46,9 @@ TEST(ExtractedFileName, PadsToTheWidthOfTheLastPage) {
     EXPECT_EQ(extractedFileName("T", 3, 9, "JPG"), "T3.JPG");
     EXPECT_EQ(extractedFileName("T", 3, 12, "JPG"), "T03.JPG");
     EXPECT_EQ(extractedFileName("T", 12, 12, "JPG"), "T12.JPG");
-    EXPECT_EQ(extractedFileName("T", 5, 1000, "BMP"), "T0005.BMP");
+    EXPECT_EQ(extractedFileName("T", 5, 1000, "BMP"), "T00005.BMP");
     EXPECT_EQ(extractedFileName("T", 1000, 1000, "BMP"), "T1,000.BMP");
-    EXPECT_EQ(extractedFileName("T", 1234, 1000000, "JPG"), "T0001,234.JPG");
+    EXPECT_EQ(extractedFileName("T", 1234, 1000000, "JPG"), "T00001,234.JPG");
     EXPECT_EQ(extractedFileName("T", 4294967295u, 4294967295u, "JPG"), "T4,294,967,295.JPG");
     EXPECT_EQ(extractedFileName("T", 12, 9, "JPG"), "T12.JPG");  // beyond the count: no padding
     EXPECT_EQ(extractedFileName("T", 3, 9, ""), "T3.");
