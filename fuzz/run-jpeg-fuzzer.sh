@@ -17,4 +17,5 @@ done
 [ -n "$seeds" ] || echo "shared corpus not found at $corpus: fuzzing without seeds"
 # shellcheck disable=SC2086
 exec "$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
-    -artifact_prefix="$here/fuzz-jpeg-crashes/" "$@" "$here/fuzz-jpeg-work" $seeds
+    -dict="$(dirname "$0")/jpeg.dict" -artifact_prefix="$here/fuzz-jpeg-crashes/" "$@" \
+    "$here/fuzz-jpeg-work" $seeds
