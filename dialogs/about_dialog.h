@@ -1,0 +1,16 @@
+// `AboutDialog`: the program's name, version and author (template 100). The caller hands over the
+// collection's three texts, which the box does not show.
+#pragma once
+#include <string>
+
+#include "dialog.h"
+
+class AboutDialog : public Dialog {
+public:
+    explicit AboutDialog(HWND parent = nullptr);
+
+    std::string title, comment, linkText;  // Shift-JIS, set by the caller
+
+protected:
+    BOOL OnInitDialog() override;
+};
