@@ -1,0 +1,109 @@
+#include "extract_entries.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+
+#include "file.h"
+#include "message_box.h"
+#include "text.h"
+#include "wait_cursor.h"
+
+namespace {
+
+// The system opens a device, not a file, when the part of a name before its first dot (trailing
+// blanks dropped) is one of these, whatever the case and the extension: "NUL.BMP" is NUL.
+bool namesADevice(const std::string& fileName) {
+    std::string base = fileName.substr(0, fileName.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) {
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    }
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char* device : kDevices) {
+        if (base == device) return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '0' && base[3] <= '9';
+}
+
+enum class Written { Yes, NotOpened, WriteFailed };
+
+// Creates (or empties) the file and writes the entry's bytes; an entry never read gives an empty file.
+Written writeEntryFile(const std::wstring& path, const CollectionEntry& entry) {
+    File file;
+    if (path.empty() || !file.createWrite(path)) return Written::NotOpened;
+    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(entry.size, entry.data.size()));
+    if (size > 0 && !file.write(entry.data.data(), size)) return Written::WriteFailed;
+    return Written::Yes;
+}
+
+std::string tagOf(const CollectionEntry& entry) {
+    return std::string(entry.formatTag, strnlen(entry.formatTag, sizeof entry.formatTag));
+}
+
+Written writePage(const std::vector<CollectionEntry>& entries, uint32_t index, uint32_t page, uint32_t entryCount,
+                  const std::string& title, const std::wstring& programPath) {
+    const CollectionEntry& entry = entries[index];
+    std::string name = extractedFileName(title, page, entryCount, "");
+    std::string rest = name.substr(title.size()) + tagOf(entry);
+    return writeEntryFile(pathBesideProgram(programPath, title, rest), entry);
+}
+
+Written extractOne(const std::vector<CollectionEntry>& entries, uint32_t entryCount, uint32_t currentPage,
+                   const std::string& title, const std::wstring& programPath) {
+    const uint32_t index = currentPage <= 1 ? 0 : currentPage - 1;
+    if (index >= entries.size()) return Written::NotOpened;  // a page beyond the table
+    return writePage(entries, index, currentPage, entryCount, title, programPath);
+}
+
+// Pages whose file cannot be created are skipped; only the last page decides the outcome.
+Written extractAll(const std::vector<CollectionEntry>& entries, uint32_t entryCount, const std::string& title,
+                   const std::wstring& programPath) {
+    const uint32_t count = static_cast<uint32_t>(std::min<size_t>(entryCount, entries.size()));
+    Written last = Written::NotOpened;
+    for (uint32_t i = 0; i < count; ++i) {
+        last = writePage(entries, i, i + 1, entryCount, title, programPath);
+        if (last == Written::WriteFailed) break;
+    }
+    return last;
+}
+
+}  // namespace
+
+std::wstring programFolder(const std::wstring& programPath) {
+    size_t last = programPath.rfind(L'\\');
+    return last == std::wstring::npos ? std::wstring() : programPath.substr(0, last + 1);
+}
+
+std::wstring pathBesideProgram(const std::wstring& programPath, const std::string& title, const std::string& rest) {
+    const std::wstring folder = programFolder(programPath);
+    if (folder.empty() || !titleIsSafeFileStem(title) || namesADevice(title + rest)) return std::wstring();
+    std::wstring path = folder + toWide(title + rest);
+    // Characters that file names forbid are refused here rather than left to the file system, so
+    // that no system takes one for a separator, a stream or a wildcard.
+    for (size_t i = folder.size(); i < path.size(); ++i) {
+        if (path[i] < 0x20 || std::wcschr(L"\\/:*?\"<>|", path[i]) != nullptr) return std::wstring();
+    }
+    if (path.size() > kMaxWrittenPathChars) return std::wstring();
+    return path;
+}
+
+int extractEntries(int all, const std::vector<CollectionEntry>& entries, uint32_t entryCount, uint32_t currentPage,
+                   const std::string& title, const std::wstring& programPath, HWND owner) {
+    WaitCursor wait;
+    if (entries.empty()) return 0;
+    Written outcome = all == 0 ? extractOne(entries, entryCount, currentPage, title, programPath)
+                               : extractAll(entries, entryCount, title, programPath);
+    switch (outcome) {
+    case Written::Yes:
+        showMessage(owner, programFolder(programPath) + toWide("\nに画像ファイルを作成しました。"));
+        return 1;
+    case Written::NotOpened:
+        showMessage(owner, std::string("画像ファイルの作成に失敗しました。"));
+        return 0;
+    case Written::WriteFailed:
+    default:
+        return 0;  // the file-error box has told the reader
+    }
+}

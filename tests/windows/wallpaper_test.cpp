@@ -1,0 +1,283 @@
+// The wallpaper commands: the BMP file beside the program (stored BMP pages unchanged, JPEG pages
+// as the picture on show), the registry values and the system call, the fall-back when the
+// system refuses, and the failure messages.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "extract_entries.h"
+#include "resource.h"
+#include "scratch_folder.h"
+#include "wallpaper.h"
+
+namespace {
+
+const std::wstring kNoWallpaper = L"壁紙作成に失敗しました。";
+
+uint32_t le32(const std::string& bytes, size_t at) {
+    return uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8 | uint8_t(bytes[at + 2]) << 16 |
+           uint32_t(uint8_t(bytes[at + 3])) << 24;
+}
+
+BOOL CALLBACK findBox(HWND window, LPARAM context) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (process != GetCurrentProcessId() || !IsWindowVisible(window) || std::wstring(className) != L"#32770")
+        return TRUE;
+    *reinterpret_cast<HWND*>(context) = window;
+    return FALSE;
+}
+
+// Runs `action` on a thread of its own and answers every message box it shows, in order.
+std::vector<std::wstring> answerAllBoxes(const std::function<void()>& action) {
+    std::vector<std::wstring> texts;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        action();
+        done = true;
+    });
+    HWND answered = nullptr;
+    for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 10000; Sleep(10)) {
+        HWND box = nullptr;
+        EnumWindows(findBox, reinterpret_cast<LPARAM>(&box));
+        if (box == nullptr) continue;
+        if (box != answered) {
+            wchar_t text[1024] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 1024);
+            texts.push_back(text);
+            answered = box;
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    worker.join();
+    return texts;
+}
+
+// Records what the command does to the registry key and the system's setting.
+class RecordingDesktop : public Desktop {
+public:
+    bool keyOpens = true;
+    bool systemRefuses = false;
+    std::vector<std::string> calls;
+
+    bool openKey() override {
+        calls.push_back("open");
+        return keyOpens;
+    }
+    void setValue(const char* name, const char* digit) override { calls.push_back(std::string(name) + "=" + digit); }
+    void closeKey() override { calls.push_back("close"); }
+    bool setWallpaper(const std::wstring& path) override {
+        calls.push_back(path.empty() ? "wallpaper none" : "wallpaper set");
+        lastPath = path;
+        return !(systemRefuses && !path.empty());
+    }
+    std::wstring lastPath;
+};
+
+// A JPEG picture of 100 x 75 pixels held in a bitmap of 112 x 80 (rounded up to whole MCUs).
+struct JpegPicture {
+    explicit JpegPicture(uint16_t depth) {
+        info.header.width = 112;
+        info.header.height = 80;
+        info.header.bitCount = depth;
+        info.header.clrUsed = depth == 8 ? 256 : 0;
+        for (int i = 0; i < 256; ++i) info.colours[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2), 0};
+        pitch = depth == 8 ? 112 : 336;
+        pixels.resize(pitch * 80);
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 7 + i / pitch);
+    }
+    PictureFields fields() const {
+        PictureFields f;
+        f.bitmapInfo = &info;
+        f.pictureWidth = 100;
+        f.pictureHeight = 75;
+        f.pictureBits = pixels.data();
+        f.bitmapHeight = 80;
+        f.bitmapPitch = pitch;
+        return f;
+    }
+    BitmapInfo info;
+    size_t pitch;
+    std::vector<uint8_t> pixels;
+};
+
+class WallpaperTest : public ::testing::Test {
+protected:
+    WallpaperTest() {
+        source.programPath = scratch.file(L"viewer.exe");
+        source.title = "Spring";
+        source.entry = &entry;
+    }
+    void page(const char* tag, const std::string& bytes) {
+        std::strcpy(entry.formatTag, tag);
+        entry.data.assign(bytes.begin(), bytes.end());
+        entry.size = static_cast<uint32_t>(bytes.size());
+    }
+    std::vector<std::wstring> centre() {
+        return answerAllBoxes([&] { setWallpaperCentre(source, desktop); });
+    }
+    std::string written() {
+        std::string bytes;
+        return readWholeFile(scratch.file(L"Spring.BMP"), bytes) ? bytes : "(missing)";
+    }
+
+    ScratchFolder scratch;
+    CollectionEntry entry;
+    WallpaperSource source;
+    RecordingDesktop desktop;
+};
+
+const std::vector<std::string> kCentreCalls = {"open",  "TileWallpaper=0", "WallpaperOriginX=0", "WallpaperOriginY=0",
+                                               "WallpaperStyle=0", "close", "wallpaper set"};
+
+TEST_F(WallpaperTest, BmpPageIsWrittenByteForByteAndBecomesTheWallpaper) {
+    const std::string stored("BM\x06\x00\x00\x00\x00\x01\xff\x7f", 10);
+    page("BMP", stored);
+    EXPECT_TRUE(centre().empty());
+    EXPECT_EQ(written(), stored);
+    EXPECT_EQ(desktop.calls, kCentreCalls);
+    EXPECT_EQ(desktop.lastPath, scratch.file(L"Spring.BMP"));
+}
+
+TEST_F(WallpaperTest, JpegPageOf24BitsLeavesOutTheRoundingRowsAndColumns) {
+    JpegPicture picture(24);
+    source.picture = picture.fields();
+    page("JPG", "\xff\xd8");
+    EXPECT_EQ(makeWallpaperFile(source), scratch.file(L"Spring.BMP"));
+    const std::string file = written();
+    ASSERT_EQ(file.size(), 22554u);
+    EXPECT_EQ(file.substr(0, 2), "BM");
+    EXPECT_EQ(le32(file, 2), 22554u);
+    EXPECT_EQ(le32(file, 10), 54u);
+    EXPECT_EQ(le32(file, 14), 40u);
+    EXPECT_EQ(le32(file, 18), 100u);
+    EXPECT_EQ(le32(file, 22), 75u);
+    EXPECT_EQ(le32(file, 34), 7500u);
+    // Row 0 of the file is bitmap row 5 (the five bottom rows are MCU padding), first 300 bytes.
+    for (int row : {0, 37, 74}) {
+        EXPECT_EQ(std::memcmp(file.data() + 54 + row * 300, picture.pixels.data() + (row + 5) * 336, 300), 0) << row;
+    }
+}
+
+TEST_F(WallpaperTest, JpegPageOf8BitsCarriesTheColourTable) {
+    JpegPicture picture(8);
+    source.picture = picture.fields();
+    page("JPG", "\xff\xd8");
+    EXPECT_TRUE(centre().empty());
+    const std::string file = written();
+    ASSERT_EQ(file.size(), 8578u);
+    EXPECT_EQ(le32(file, 10), 1078u);
+    EXPECT_EQ(uint8_t(file[28]), 8);
+    EXPECT_EQ(le32(file, 34), 7500u);
+    EXPECT_EQ(std::string(file.data() + 54 + 4 * 200, 4), std::string("\xc8\x37\x64\x00", 4));
+    EXPECT_EQ(std::memcmp(file.data() + 1078 + 74 * 100, picture.pixels.data() + 79 * 112, 100), 0);
+    EXPECT_EQ(desktop.calls, kCentreCalls);
+}
+
+TEST_F(WallpaperTest, WholeDesktopTilesTheWallpaper) {
+    page("BMP", "BM");
+    answerAllBoxes([&] { setWallpaperWhole(source, desktop); });
+    ASSERT_GE(desktop.calls.size(), 2u);
+    EXPECT_EQ(desktop.calls[1], "TileWallpaper=1");
+}
+
+TEST_F(WallpaperTest, RefusedWallpaperResetsOriginAndStyleAndRemovesIt) {
+    page("BMP", "BM");
+    desktop.systemRefuses = true;
+    EXPECT_TRUE(answerAllBoxes([&] { setWallpaperWhole(source, desktop); }).empty());
+    const std::vector<std::string> expected = {
+        "open", "TileWallpaper=1",    "WallpaperOriginX=0", "WallpaperOriginY=0", "WallpaperStyle=0", "close",
+        "wallpaper set", "open", "WallpaperOriginX=0", "WallpaperOriginY=0", "WallpaperStyle=0", "close",
+        "wallpaper none"};
+    EXPECT_EQ(desktop.calls, expected);
+}
+
+TEST_F(WallpaperTest, KeyThatCannotBeOpenedChangesNothing) {
+    page("BMP", "BM");
+    desktop.keyOpens = false;
+    EXPECT_TRUE(centre().empty());
+    EXPECT_EQ(desktop.calls, std::vector<std::string>{"open"});
+}
+
+TEST_F(WallpaperTest, PageWithoutFormatMakesNoFile) {
+    page("", "xx");
+    EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper});
+    EXPECT_EQ(written(), "(missing)");
+    EXPECT_TRUE(desktop.calls.empty());
+    source.entry = nullptr;
+    EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper});
+}
+
+TEST_F(WallpaperTest, UnsafeOrTooLongTitleMakesNoFileAnywhere) {
+    page("BMP", "BM");
+    const size_t room = kMaxWrittenPathChars - scratch.path().size();
+    for (const std::string& title : {std::string("..\\Spring"), std::string("a:b"), std::string("NUL"),
+                                     std::string("a?"), std::string(room - 3, 'a')}) {
+        source.title = title;
+        EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper}) << title;
+    }
+    EXPECT_TRUE(desktop.calls.empty());
+    source.title = std::string(room - 4, 'a');  // exactly fits
+    EXPECT_TRUE(centre().empty());
+}
+
+TEST_F(WallpaperTest, JpegFileThatCannotBeOpenedShowsBothMessages) {
+    JpegPicture picture(24);
+    source.picture = picture.fields();
+    page("JPG", "\xff\xd8");
+    ASSERT_TRUE(CreateDirectoryW(scratch.file(L"Spring.BMP").c_str(), nullptr));
+    const std::vector<std::wstring> expected = {
+        scratch.file(L"Spring.BMP") + L"を\n出力ﾌｧｲﾙとして開くことが出来ません。", kNoWallpaper};
+    EXPECT_EQ(centre(), expected);
+    EXPECT_TRUE(desktop.calls.empty());
+}
+
+TEST_F(WallpaperTest, JpegPageWithoutABitmapFailsWithoutItsOwnMessage) {
+    page("JPG", "\xff\xd8");
+    EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper});
+    JpegPicture picture(24);
+    source.picture = picture.fields();
+    source.picture.pictureHeight = 81;  // taller than its bitmap
+    EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper});
+    EXPECT_EQ(written(), "(missing)");
+}
+
+// The real registry of the current user and the system's wallpaper setting.
+std::string desktopValue(const char* name, DWORD* type, DWORD* size) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "";
+    char data[16] = {};
+    *size = sizeof data;
+    RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(data), size);
+    RegCloseKey(key);
+    return data;
+}
+
+TEST(SystemDesktop, RegistryValuesOfBothCommandsAndTheWallpaperPath) {
+    ScratchFolder scratch;
+    const std::wstring path = scratch.file(L"Spring.BMP");
+    for (UINT command : {ID_WALLPAPER_WHOLE, ID_WALLPAPER_CENTRE}) {
+        applyWallpaper(command, path);
+        for (const char* name : {"TileWallpaper", "WallpaperOriginX", "WallpaperOriginY", "WallpaperStyle"}) {
+            DWORD type = 0, size = 0;
+            std::string value = desktopValue(name, &type, &size);
+            bool tiled = command == ID_WALLPAPER_WHOLE && std::strcmp(name, "TileWallpaper") == 0;
+            EXPECT_EQ(value, tiled ? "1" : "0") << name << " " << command;
+            EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
+            EXPECT_EQ(size, 2u) << name;
+        }
+        wchar_t current[MAX_PATH] = {};
+        SystemParametersInfoW(SPI_GETDESKWALLPAPER, MAX_PATH, current, 0);
+        EXPECT_EQ(std::wstring(current), path);
+    }
+    systemDesktop().setWallpaper(std::wstring());
+}
+
+}  // namespace
