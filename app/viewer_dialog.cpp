@@ -1,21 +1,37 @@
-// The main window: construction, start-up, message handlers and teardown.
+// The main window: construction, start-up, message dispatch and teardown.
 #include "viewer_dialog.h"
 
 #include <new>
 
+#include "caption_text.h"
+#include "dib_section.h"
+#include "menu_bar_layout.h"
 #include "resource.h"
+#include "text.h"
 
 namespace {
 const size_t kLogPaletteBufferSize = 1032;  // palette header and 256 entries
 const uint16_t kPaletteVersion = 0x300;
-const UINT kRemainingEntriesDelayMs = 100;
+const UINT kStartTimerDelayMs = 100;
+
+// Items the start-up adds to the system menu (their commands come with the menus).
+const UINT kSysCentre = 0x0020;
+const UINT kSysComment = 0x0030;
+const UINT kSysAbout = 0x0010;
+
+HCURSOR programCursor(UINT id) { return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
+
+POINT clientPoint(LPARAM lParam) {
+    POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    return p;
+}
 }  // namespace
 
 ViewerDialog::ViewerDialog()
     : Dialog(IDD_VIEWER, nullptr),
       appIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
 
-ViewerDialog::~ViewerDialog() = default;
+ViewerDialog::~ViewerDialog() { deleteBitmap(pictureBitmap); }
 
 BOOL ViewerDialog::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -27,13 +43,22 @@ BOOL ViewerDialog::OnInitDialog() {
         return FALSE;
     }
     if (!showFirstPage()) return FALSE;  // the window stays as it is
-    setStartCursorsAndMenus();
-    setStartCaption();
+    setStartCursors();
+    setStartMenuBar();
+    dragCursor = programCursor(IDCUR_GRAB);
+    removeCaptionIfAsked();
+    centreOnScreen();
+    fitWindowToPicture();
+    centreOnScreen();
+    extendSystemMenu();
+    trimContextMenuForOnePage();
+    startCaptionAndCountdown();
     armStartTimers();
     return TRUE;
 }
 
-// On an 8-bit screen pictures are shown through the halftone palette.
+// On an 8-bit screen pictures are shown through the halftone palette; its own entries decide
+// which entry each colour of the dither's cube takes.
 void ViewerDialog::readScreenDepth() {
     WindowDc dc(hwnd());
     screenBitsPerPixel = GetDeviceCaps(dc.handle(), BITSPIXEL);
@@ -48,42 +73,134 @@ bool ViewerDialog::allocateLogPaletteBuffer() {
     return true;
 }
 
-// Page display: `showEntry` of entry 1, sizing the window to the picture. Until pictures are
-// decoded, start-up goes on without one.
-bool ViewerDialog::showFirstPage() { return true; }
+bool ViewerDialog::showFirstPage() { return !entries.empty() && showEntry(entries[0]); }
 
-// Press and drag cursors, the menu bar's starting layout, the title bar, the window's place,
-// the system menu and the context menu: these come with page display and the menus.
-void ViewerDialog::setStartCursorsAndMenus() {}
+void ViewerDialog::setStartCursors() {
+    pressCursor = programCursor(entryCount == 1 ? IDCUR_GRAB : IDCUR_NEXT);
+}
 
-// The caption rule (page, count, title, countdown) comes with page display. Until then an
-// appended collection keeps its title, set as soon as it was read, and a single file keeps
-// the template's caption.
-void ViewerDialog::setStartCaption() {}
+void ViewerDialog::setStartMenuBar() {
+    HMENU bar = GetMenu(hwnd());
+    if (bar == nullptr) return;
+    if (menuBarFlag == 1) {
+        removeStartItems(bar, entryCount);
+        DrawMenuBar(hwnd());
+        return;
+    }
+    SetMenu(hwnd(), nullptr);
+    DestroyMenu(bar);
+}
+
+// The title bar goes; the caption text stays (the task bar shows it).
+void ViewerDialog::removeCaptionIfAsked() {
+    if (captionFlag == 1) return;
+    LONG_PTR style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
+    SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION));
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+void ViewerDialog::extendSystemMenu() {
+    HMENU system = GetSystemMenu(hwnd(), FALSE);
+    if (system == nullptr) return;
+    DeleteMenu(system, SC_MAXIMIZE, MF_BYCOMMAND);
+    DeleteMenu(system, SC_SIZE, MF_BYCOMMAND);
+    AppendMenuW(system, MF_STRING, kSysCentre, toWide("中央配置(&R)").c_str());
+    AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(system, MF_STRING, kSysComment, toWide("ちょっと一言(&S)...").c_str());
+    AppendMenuW(system, MF_STRING, kSysAbout, toWide("ﾊﾞｰｼﾞｮﾝ情報(&A)...").c_str());
+}
+
+// One page: no page moves in the context menu and no auto-advance.
+void ViewerDialog::trimContextMenuForOnePage() {
+    if (entryCount != 1) return;
+    if (HMENU popup = contextMenu.popup(0)) DeleteMenu(popup, 1, MF_BYPOSITION);
+    intervalMs = -1;
+}
+
+void ViewerDialog::startCaptionAndCountdown() {
+    if (intervalMs < 1) {
+        setPageCaption(false);
+        if (HMENU popup = contextMenu.popup(0)) DeleteMenu(popup, ID_STOP_AUTO_ADVANCE, MF_BYCOMMAND);
+        return;
+    }
+    intervalMs = intervalMilliseconds(intervalMs);
+    restartAutoAdvance();
+    setPageCaption(true);
+}
 
 void ViewerDialog::armStartTimers() {
-    if (entryCount > 1) SetTimer(hwnd(), kRemainingEntriesTimer, kRemainingEntriesDelayMs, nullptr);
+    if (commentFlag == 1) SetTimer(hwnd(), kCommentTimer, kStartTimerDelayMs, nullptr);
+    if (entryCount > 1) SetTimer(hwnd(), kRemainingEntriesTimer, kStartTimerDelayMs, nullptr);
 }
 
 bool ViewerDialog::OnCommand(WORD id, WORD notification, HWND control) {
-    if (id == IDOK) return true;  // Enter does nothing
-    return Dialog::OnCommand(id, notification, control);
+    switch (id) {
+    case IDOK: return true;  // Enter does nothing
+    case ID_APP_EXIT_ITEM: endDialog(1); return true;
+    case ID_NEXT: nextPage(); return true;
+    case ID_FIRST:
+    case ID_FIRST_PAGE: firstPage(); return true;
+    case ID_LAST_PAGE: lastPage(); return true;
+    case ID_STOP_AUTO_ADVANCE: stopAutoAdvance(); return true;
+    case ID_SHOW_COMMENT: showCommentBox(); return true;
+    default: return Dialog::OnCommand(id, notification, control);
+    }
 }
 
 void ViewerDialog::OnTimer(UINT_PTR id) {
-    if (id == kRemainingEntriesTimer) {
+    switch (id) {
+    case kAutoAdvanceTimer:
+        restartAutoAdvance();
+        nextPage();
+        break;
+    case kCountdownTimer:
+        onCountdownTick();
+        break;
+    case kCommentTimer:
+        KillTimer(hwnd(), kCommentTimer);
+        showCommentBox();
+        break;
+    case kRemainingEntriesTimer:
         KillTimer(hwnd(), kRemainingEntriesTimer);
         loadRemainingEntries();
+        break;
+    default:
+        break;
+    }
+}
+
+INT_PTR ViewerDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_QUERYNEWPALETTE:
+        SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, queryNewPalette());
+        return TRUE;
+    case WM_PALETTECHANGED:
+        paletteChanged(reinterpret_cast<HWND>(wParam));
+        return TRUE;
+    case WM_PAINT:
+        onPaint();
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        onLeftButtonDown(clientPoint(lParam));
+        return FALSE;
+    case WM_MOUSEMOVE:
+        if (GetCapture() != hwnd()) return FALSE;
+        onMouseMove();
+        return TRUE;
+    case WM_LBUTTONDBLCLK:
+        onLeftButtonDoubleClick();
+        return FALSE;
+    case WM_LBUTTONUP:
+        return onLeftButtonUp(clientPoint(lParam)) ? FALSE : TRUE;
+    default:
+        return Dialog::handleMessage(message, wParam, lParam);
     }
 }
 
 void ViewerDialog::OnDestroy() {
     Dialog::OnDestroy();
     freeCollection();
-    if (intervalMs > 0) {
-        KillTimer(hwnd(), kAutoAdvanceTimer);
-        KillTimer(hwnd(), kCountdownTimer);
-    }
+    if (intervalMs > 0) killAutoAdvanceTimers();
     // Closed before the deferred pass ran: the temporary copy goes now, not left behind.
     if (collectionFile.isOpen()) {
         KillTimer(hwnd(), kRemainingEntriesTimer);

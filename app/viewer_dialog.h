@@ -9,11 +9,14 @@
 #include <windows.h>
 
 #include "collection.h"
+#include "image/bitmap_info.h"
+#include "image/halftone_palette.h"
 #include "collection_start.h"
 #include "dialog.h"
 #include "file.h"
 #include "menu.h"
 #include "palette.h"
+#include "palette_realisation.h"
 
 // Window timers of the main window.
 enum ViewerTimer : UINT_PTR {
@@ -33,15 +36,60 @@ protected:
     bool OnCommand(WORD id, WORD notification, HWND control) override;
     void OnTimer(UINT_PTR id) override;
     void OnDestroy() override;
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     // Start-up steps (OnInitDialog).
     void readScreenDepth();
     bool allocateLogPaletteBuffer();
     bool showFirstPage();
-    void setStartCursorsAndMenus();
-    void setStartCaption();
+    void setStartCursors();
+    void setStartMenuBar();
+    void removeCaptionIfAsked();
+    void extendSystemMenu();
+    void trimContextMenuForOnePage();
+    void startCaptionAndCountdown();
     void armStartTimers();
+
+    // Pictures (picture_loading.cpp): the picture state from a JPEG or BMP entry.
+    int loadJpegPicture(uint32_t size, const uint8_t* data);
+    int loadBmpPicture(const uint8_t* data, uint32_t size);
+    int setColourTablePalette(uint32_t n);
+    bool makeHalftonePaletteFor(HDC clientDc);
+    bool createPictureBitmap(HDC dc);
+    int ditherJpegToHalftone(HDC clientDc);
+
+    // Palette messages (palette_messages.cpp).
+    int queryNewPalette(bool paletteChangedMessage = false);
+    void paletteChanged(HWND focusWindow);
+
+    // Page display (page_display.cpp).
+    bool showEntry(const CollectionEntry& entry);
+    void fitWindowToPicture();
+    void centreOnScreen();
+    void paintPicture(HDC dc);
+    void onPaint();
+
+    // Navigation and auto-advance (navigation.cpp).
+    void goToPage(uint32_t n);
+    void nextPage();
+    void firstPage();
+    void lastPage();
+    void restartAutoAdvance();
+    void stopAutoAdvance();
+    void killAutoAdvanceTimers();
+    void onCountdownTick();
+    void setPageCaption(bool withCountdown);
+    void switchMenuBarToLastPage();
+    void switchMenuBarToBrowsing();
+    // The comment box (dialog 133) comes with the dialogs; until then this opens nothing.
+    void showCommentBox();
+
+    // Mouse (mouse.cpp).
+    void onLeftButtonDown(POINT point);
+    void onMouseMove();
+    void onLeftButtonDoubleClick();
+    bool onLeftButtonUp(POINT point);  // false: no default handling
 
     // Loading the collection (collection_loading.cpp).
     bool loadChosenSource();
@@ -62,10 +110,19 @@ private:
     uint32_t commentFlag = 0xFFFFFFFFu;
     uint32_t menuBarFlag = 1;
     Menu contextMenu;
+    BitmapInfo bitmapInfo{};
+    uint32_t pictureHeight = 0;
+    uint32_t pictureWidth = 0;
     Palette palette;
     uint32_t paletteCreated = 0;
     std::unique_ptr<uint8_t[]> logPaletteBuffer;
     int32_t screenBitsPerPixel = 0;
+    uint8_t* pictureBits = nullptr;    // owned by pictureBitmap
+    HBITMAP pictureBitmap = nullptr;
+    // Colours of the platform's halftone palette and the dither's cube-to-palette table for
+    // them, built from the palette's own entries (8-bit screens only).
+    HalftonePalette halftone{};
+    PaletteCalls* paletteCalls = &systemPaletteCalls();
     uint32_t lastPageLayout = 0;
     uint32_t entryCount = 1;
     uint32_t currentPage = 1;

@@ -7,6 +7,16 @@ bool Palette::createHalftone(HDC dc) {
     return palette_ != nullptr;
 }
 
+bool Palette::createFrom(const void* logPalette) {
+    destroy();
+    palette_ = CreatePalette(static_cast<const LOGPALETTE*>(logPalette));
+    return palette_ != nullptr;
+}
+
+UINT Palette::readEntries(PALETTEENTRY* entries, UINT count) const {
+    return palette_ != nullptr ? GetPaletteEntries(palette_, 0, count, entries) : 0;
+}
+
 void Palette::destroy() {
     if (palette_ != nullptr) DeleteObject(palette_);
     palette_ = nullptr;

@@ -12,6 +12,10 @@ public:
 
     // The system's halftone palette for a device context (256 entries).
     bool createHalftone(HDC dc);
+    // A palette from a LOGPALETTE (version word, entry count, entries).
+    bool createFrom(const void* logPalette);
+    // Copies up to `count` entries from the start; returns how many were copied.
+    UINT readEntries(PALETTEENTRY* entries, UINT count) const;
     void destroy();
     HPALETTE handle() const { return palette_; }
 

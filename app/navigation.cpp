@@ -1,0 +1,97 @@
+// Page turns, the menu-bar layouts that follow them, the auto-advance countdown and the caption.
+#include "caption_text.h"
+#include "menu_bar_layout.h"
+#include "resource.h"
+#include "text.h"
+#include "viewer_dialog.h"
+
+namespace {
+const UINT kSecondMs = 1000;
+}  // namespace
+
+void ViewerDialog::goToPage(uint32_t n) {
+    if (n == 0 || n > entryCount || n > entries.size()) return;
+    if (!showEntry(entries[n - 1])) return;
+    const bool last = n == entryCount;
+    if (last && lastPageLayout == 0) {
+        switchMenuBarToLastPage();
+        pressCursor = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDCUR_GRAB));
+        fitWindowToPicture();  // the new menu bar may wrap differently: measure the frame again
+        fitWindowToPicture();
+        lastPageLayout = 1;
+    } else if (!last && lastPageLayout == 1) {
+        switchMenuBarToBrowsing();
+        pressCursor = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDCUR_NEXT));
+        fitWindowToPicture();
+        lastPageLayout = 0;
+    }
+    if (intervalMs > 0 && !last) {
+        restartAutoAdvance();
+        setPageCaption(true);
+    } else {
+        if (intervalMs > 0) killAutoAdvanceTimers();  // paused until another page is shown
+        setPageCaption(false);
+    }
+}
+
+void ViewerDialog::nextPage() {
+    if (currentPage >= entryCount) return;  // no wrap-around
+    ++currentPage;
+    goToPage(currentPage);
+}
+
+void ViewerDialog::firstPage() {
+    currentPage = 1;
+    goToPage(1);
+}
+
+void ViewerDialog::lastPage() {
+    currentPage = entryCount;
+    goToPage(entryCount);
+}
+
+void ViewerDialog::restartAutoAdvance() {
+    secondsLeft = static_cast<uint32_t>(intervalMs) / kSecondMs;
+    killAutoAdvanceTimers();
+    SetTimer(hwnd(), kAutoAdvanceTimer, static_cast<UINT>(intervalMs), nullptr);
+    SetTimer(hwnd(), kCountdownTimer, kSecondMs, nullptr);
+}
+
+// Auto-advance off for the rest of the run.
+void ViewerDialog::stopAutoAdvance() {
+    intervalMs = -1;
+    killAutoAdvanceTimers();
+    if (HMENU popup = contextMenu.popup(0)) DeleteMenu(popup, ID_STOP_AUTO_ADVANCE, MF_BYCOMMAND);
+    setPageCaption(false);
+}
+
+void ViewerDialog::killAutoAdvanceTimers() {
+    KillTimer(hwnd(), kAutoAdvanceTimer);
+    KillTimer(hwnd(), kCountdownTimer);
+}
+
+// The count stops at 0: when the page turn is late, the caption never wraps to a huge number.
+void ViewerDialog::onCountdownTick() {
+    if (secondsLeft > 0) --secondsLeft;
+    setPageCaption(true);
+}
+
+void ViewerDialog::setPageCaption(bool withCountdown) {
+    setCaption(captionText(currentPage, entryCount, title, withCountdown, secondsLeft));
+}
+
+void ViewerDialog::switchMenuBarToLastPage() {
+    HMENU bar = GetMenu(hwnd());
+    if (bar == nullptr) return;
+    switchToLastPageLayout(bar);
+    DrawMenuBar(hwnd());
+}
+
+void ViewerDialog::switchMenuBarToBrowsing() {
+    HMENU bar = GetMenu(hwnd());
+    if (bar == nullptr) return;
+    switchToBrowsingLayout(bar);
+    DrawMenuBar(hwnd());
+}
+
+void ViewerDialog::showCommentBox() {}
