@@ -22,6 +22,7 @@ public:
 
     bool start(const Launch& launch);
     DWORD id() const { return info_.dwProcessId; }
+    HANDLE handle() const { return info_.hProcess; }
     bool running() const;
     // Waits for the program to end; false on timeout.
     bool waitForExit(DWORD timeoutMs);

@@ -1,0 +1,18 @@
+// What the viewer should paint: a picture as `render` wrote it (a BMP file), or a picture
+// dithered to the halftone palette this platform gives an 8-bit screen.
+#pragma once
+#include <string>
+
+#include "window_pixels.h"
+
+// Reads a bottom-up BMP file of 24, 8 or 4 bits (colours from its table) into top-down
+// 0x00RRGGBB pixels; false when it is not one.
+bool readBmp(const std::wstring& path, ScreenPixels& picture);
+
+// The picture file as the viewer shows it on an 8-bit screen: dithered with the cube table built
+// for the platform's own halftone palette, each index shown as that palette's colour.
+bool ditheredPicture(const std::wstring& path, ScreenPixels& picture);
+
+// Pixels that differ between the picture and the top-left part of the screen grab of that size.
+// -1 when the grab is smaller than the picture.
+long differingPixels(const ScreenPixels& picture, const ScreenPixels& grab);

@@ -1,0 +1,87 @@
+// Loading the helper DLL into another process with a remote thread.
+#include "in_process_probe.h"
+
+#include <cstring>
+#include <sstream>
+
+namespace {
+
+const char kMappingName[] = "edamiru_menu_probe";
+const DWORD kMappingSize = 65536;
+const DWORD kThreadTimeoutMs = 5000;
+
+// The helper beside the test program.
+std::string probePath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = std::strrchr(path, '\\');
+    if (slash != nullptr) slash[1] = 0;
+    return std::string(path) + "edamiru_menu_probe.dll";
+}
+
+DWORD runRemote(HANDLE process, LPTHREAD_START_ROUTINE start, void* argument) {
+    HANDLE thread = CreateRemoteThread(process, nullptr, 0, start, argument, 0, nullptr);
+    if (thread == nullptr) return 0;
+    WaitForSingleObject(thread, kThreadTimeoutMs);
+    DWORD result = 0;
+    GetExitCodeThread(thread, &result);
+    CloseHandle(thread);
+    return result;
+}
+
+// Loads the helper into the process and runs its export there; the thread's result, 0 on failure.
+// The DLL has the same base address in both processes (both load it at its preferred base).
+DWORD callInProcess(HANDLE process, const char* exportName, void* argument) {
+    const std::string dll = probePath();
+    HMODULE local = LoadLibraryA(dll.c_str());
+    if (local == nullptr) return 0;
+    FARPROC function = GetProcAddress(local, exportName);
+    if (function == nullptr) return 0;
+    void* remotePath = VirtualAllocEx(process, nullptr, dll.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (remotePath == nullptr) return 0;
+    WriteProcessMemory(process, remotePath, dll.c_str(), dll.size() + 1, nullptr);
+    auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    DWORD base = runRemote(process, loadLibrary, remotePath);
+    VirtualFreeEx(process, remotePath, 0, MEM_RELEASE);
+    if (base == 0) return 0;
+    const char* remoteFunction = reinterpret_cast<const char*>(function) - reinterpret_cast<const char*>(local) +
+                                 reinterpret_cast<const char*>(static_cast<uintptr_t>(base));
+    return runRemote(process, reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<uintptr_t>(remoteFunction)),
+                     argument);
+}
+
+std::wstring fromShiftJis(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    std::wstring wide(text.size(), L'\0');
+    int n = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? n : 0);
+    return wide;
+}
+
+}  // namespace
+
+bool readMenuBar(HANDLE process, HWND window, bool& hasBar, std::vector<MenuBarItem>& items) {
+    items.clear();
+    hasBar = false;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kMappingSize, kMappingName);
+    if (mapping == nullptr) return false;
+    const char* text = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    bool ran = text != nullptr && callInProcess(process, "DumpMenuBar@4", window) == 1;
+    if (ran) {
+        std::istringstream lines{std::string(text)};
+        std::string line;
+        hasBar = true;
+        while (std::getline(lines, line)) {
+            if (line == "nobar") hasBar = false;
+            if (line.compare(0, 4, "bar ") != 0) continue;
+            size_t blank = line.find(' ', 4);
+            if (blank == std::string::npos) continue;
+            items.push_back({static_cast<UINT>(std::stoul(line.substr(4, blank - 4))), fromShiftJis(line.substr(blank + 1))});
+        }
+    }
+    if (text != nullptr) UnmapViewOfFile(text);
+    CloseHandle(mapping);
+    return ran;
+}

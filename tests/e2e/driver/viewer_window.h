@@ -1,0 +1,24 @@
+// Driving the viewer's main window as a user would: mouse messages at client points, and
+// waiting for what the window then shows.
+#pragma once
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+// Waits until the window's caption is `expected`; false on timeout.
+bool waitForCaption(HWND window, const std::wstring& expected, DWORD timeoutMs);
+
+// The distinct captions the window shows, in order, until `last` is shown or the time is up.
+std::vector<std::wstring> captionsUntil(HWND window, const std::wstring& last, DWORD timeoutMs);
+
+// Mouse input as the system delivers it to the window, at client coordinates.
+void click(HWND window, int x, int y);
+void doubleClick(HWND window, int x, int y);
+void drag(HWND window, int fromX, int fromY, int toX, int toY);
+
+// Waits until the window has handled everything posted to it so far.
+void settle(HWND window);
+
+// Bits per pixel of the screen.
+int screenDepth();

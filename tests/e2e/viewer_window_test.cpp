@@ -1,0 +1,277 @@
+// The main window as the reader sees it: caption, menu bar, size and place, painted pixels,
+// page turns by menu, mouse and timer. Books are made by the fixtures from samples/ pictures.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "expected_picture.h"
+#include "in_process_probe.h"
+#include "test_folders.h"
+#include "viewer_process.h"
+#include "viewer_window.h"
+#include "window_pixels.h"
+
+namespace {
+
+const DWORD kStartTimeoutMs = 10000;
+const DWORD kCaptionTimeoutMs = 3000;
+const std::wstring kTitle = L"九枚の本";
+const UINT kNextCommand = 32777;
+
+std::wstring pageCaption(int page, int count) {
+    return std::to_wstring(page) + L"/" + std::to_wstring(count) + L" " + kTitle;
+}
+
+class ViewerWindow : public ::testing::Test {
+protected:
+    // Starts a book (or a program with arguments) and waits for its main window.
+    HWND open(const std::wstring& program, const std::wstring& arguments = L"") {
+        const std::wstring path = booksFolder() + program;
+        if (fileSize(path) == 0) {
+            ADD_FAILURE() << "missing: the fixture that makes it did not run";
+            return nullptr;
+        }
+        if (!viewer.start({path, arguments, folders.temp()})) return nullptr;
+        HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+        if (window != nullptr) settle(window);
+        return window;
+    }
+
+    std::vector<std::wstring> menuBar(HWND window, bool* hasBar = nullptr) {
+        bool present = false;
+        std::vector<MenuBarItem> items;
+        EXPECT_TRUE(readMenuBar(viewer.handle(), window, present, items)) << "the menu probe did not run";
+        if (hasBar != nullptr) *hasBar = present;
+        std::vector<std::wstring> texts;
+        for (const MenuBarItem& item : items) texts.push_back(item.text);
+        return texts;
+    }
+
+    void closeWithEscape(HWND window) {
+        postKey(window, VK_ESCAPE);
+        EXPECT_TRUE(viewer.waitForExit(5000)) << "Escape did not end the viewer";
+    }
+
+    // Turns from page `from` to `to` of `count` with the menu bar's "次(&N)".
+    void turnWithNext(HWND window, int from, int to, int count) {
+        for (int page = from + 1; page <= to; ++page) {
+            PostMessageW(window, WM_COMMAND, kNextCommand, 0);
+            ASSERT_TRUE(waitForCaption(window, pageCaption(page, count), kCaptionTimeoutMs)) << page;
+        }
+    }
+
+    TestFolders folders;
+    ViewerProcess viewer;
+};
+
+TEST_F(ViewerWindow, NinePagesBrowseToTheLastPageLayoutAndBack) {
+    HWND window = open(L"nine.exe");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), pageCaption(1, 9));
+    EXPECT_EQ(menuBar(window), (std::vector<std::wstring>{L"次(&N)"}));
+    turnWithNext(window, 1, 9, 9);
+    settle(window);
+    EXPECT_EQ(menuBar(window),
+              (std::vector<std::wstring>{L"先頭(&T)", L"全ﾌｧｲﾙ復元(&G)", L"終了(&Q)", L"ちょっと一言(&S)"}));
+    // No wrap-around: "次" on the last page changes nothing, not even the caption.
+    PostMessageW(window, WM_COMMAND, kNextCommand, 0);
+    settle(window);
+    EXPECT_EQ(windowCaption(window), pageCaption(9, 9));
+    PostMessageW(window, WM_COMMAND, 32776, 0);  // "先頭(&T)"
+    ASSERT_TRUE(waitForCaption(window, pageCaption(1, 9), kCaptionTimeoutMs));
+    settle(window);
+    EXPECT_EQ(menuBar(window), (std::vector<std::wstring>{L"次(&N)"}));
+    PostMessageW(window, WM_COMMAND, 32771, 0);  // "終了(&Q)"
+    EXPECT_TRUE(viewer.waitForExit(5000));
+}
+
+TEST_F(ViewerWindow, OnePageShowsNoCountdownAndKeepsThreeItems) {
+    HWND window = open(L"one-timed.exe");  // interval 5, but one page
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), pageCaption(1, 1));
+    EXPECT_EQ(menuBar(window), (std::vector<std::wstring>{L"終了(&Q)", L"全ﾌｧｲﾙ復元(&G)", L"ちょっと一言(&S)"}));
+    Sleep(1300);
+    EXPECT_EQ(windowCaption(window), pageCaption(1, 1)) << "a countdown ran";
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerWindow, IntervalOfFiveSecondsCountsInTheCaption) {
+    HWND window = open(L"timed.exe");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), pageCaption(1, 9) + L" 5秒");
+    ASSERT_TRUE(waitForCaption(window, pageCaption(1, 9) + L" 4秒", kCaptionTimeoutMs));
+    // A page turn starts the count again from the full interval.
+    PostMessageW(window, WM_COMMAND, kNextCommand, 0);
+    EXPECT_TRUE(waitForCaption(window, pageCaption(2, 9) + L" 5秒", kCaptionTimeoutMs));
+    // The last page pauses the count; the first page starts it again.
+    PostMessageW(window, WM_COMMAND, 32788, 0);  // last page
+    ASSERT_TRUE(waitForCaption(window, pageCaption(9, 9), kCaptionTimeoutMs));
+    PostMessageW(window, WM_COMMAND, 32787, 0);  // first page
+    EXPECT_TRUE(waitForCaption(window, pageCaption(1, 9) + L" 5秒", kCaptionTimeoutMs));
+    PostMessageW(window, WM_COMMAND, 32789, 0);  // stop auto-advance
+    EXPECT_TRUE(waitForCaption(window, pageCaption(1, 9), kCaptionTimeoutMs));
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerWindow, AutoAdvanceTurnsEachPageOnceAndStopsOnTheLast) {
+    HWND window = open(L"auto.exe");  // interval 1 s, three pages
+    ASSERT_NE(window, nullptr);
+    std::vector<std::wstring> seen = captionsUntil(window, pageCaption(3, 3), 10000);
+    // The count may show 0 for a moment before a turn, or turn without showing it.
+    std::vector<std::wstring> turns;
+    for (const std::wstring& caption : seen)
+        if (caption.find(L" 0秒") == std::wstring::npos) turns.push_back(caption);
+    EXPECT_EQ(turns, (std::vector<std::wstring>{pageCaption(1, 3) + L" 1秒", pageCaption(2, 3) + L" 1秒",
+                                                pageCaption(3, 3)}));
+    Sleep(1500);
+    EXPECT_EQ(windowCaption(window), pageCaption(3, 3)) << "the last page did not stay";
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerWindow, NoTitleBarNoMenuBarButTheCaptionRuleHolds) {
+    HWND window = open(L"bare-window.exe");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION, 0);
+    EXPECT_EQ(GetMenu(window), nullptr);
+    bool hasBar = true;
+    menuBar(window, &hasBar);
+    EXPECT_FALSE(hasBar);
+    EXPECT_EQ(windowCaption(window), pageCaption(1, 9));
+    PostMessageW(window, WM_COMMAND, 32788, 0);  // last page: no menu bar to change
+    EXPECT_TRUE(waitForCaption(window, pageCaption(9, 9), kCaptionTimeoutMs));
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerWindow, ClicksTurnPagesByMouseMode) {
+    struct Case {
+        const wchar_t* book;
+        int pagesByClick, pagesByDoubleClick;
+    } cases[] = {{L"nine.exe", 1, 2}, {L"mouse2.exe", 0, 1}, {L"mouse3.exe", 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.book);
+        ViewerProcess run;
+        ASSERT_TRUE(run.start({booksFolder() + c.book, L"", folders.temp()}));
+        HWND window = run.waitForMainWindow(kStartTimeoutMs);
+        ASSERT_NE(window, nullptr);
+        settle(window);
+        click(window, 20, 20);
+        const int afterClick = 1 + c.pagesByClick;
+        EXPECT_EQ(windowCaption(window), pageCaption(afterClick, 9));
+        doubleClick(window, 20, 20);
+        EXPECT_EQ(windowCaption(window), pageCaption(afterClick + c.pagesByDoubleClick, 9));
+        postKey(window, VK_ESCAPE);
+        EXPECT_TRUE(run.waitForExit(5000));
+    }
+}
+
+TEST_F(ViewerWindow, DragMovesTheWindowAndTurnsNothingInEveryMode) {
+    for (const wchar_t* book : {L"nine.exe", L"mouse2.exe", L"mouse3.exe"}) {
+        SCOPED_TRACE(testing::Message() << book);
+        ViewerProcess run;
+        ASSERT_TRUE(run.start({booksFolder() + book, L"", folders.temp()}));
+        HWND window = run.waitForMainWindow(kStartTimeoutMs);
+        ASSERT_NE(window, nullptr);
+        settle(window);
+        RECT before = {}, after = {};
+        GetWindowRect(window, &before);
+        drag(window, 40, 40, 70, 40);
+        GetWindowRect(window, &after);
+        EXPECT_EQ(after.left - before.left, 30);
+        EXPECT_EQ(after.top, before.top);
+        EXPECT_EQ(after.right - after.left, before.right - before.left);
+        EXPECT_EQ(windowCaption(window), pageCaption(1, 9));
+        postKey(window, VK_ESCAPE);
+        EXPECT_TRUE(run.waitForExit(5000));
+    }
+}
+
+TEST_F(ViewerWindow, ClientAreaTakesThePictureSizeAroundAnUnmovedCentre) {
+    HWND window = open(L"sizes.exe");  // 160 x 120, then 400 x 300
+    ASSERT_NE(window, nullptr);
+    SIZE first = clientSize(window);
+    EXPECT_EQ(first.cx, 160);
+    EXPECT_EQ(first.cy, 120);
+    // The client area is centred on the screen.
+    POINT origin = clientOrigin(window);
+    EXPECT_NEAR(origin.x + first.cx / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR(origin.y + first.cy / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+    POINT centre = windowCentre(window);
+    PostMessageW(window, WM_COMMAND, kNextCommand, 0);
+    ASSERT_TRUE(waitForCaption(window, pageCaption(2, 2), kCaptionTimeoutMs));
+    settle(window);
+    SIZE second = clientSize(window);
+    EXPECT_EQ(second.cx, 400);
+    EXPECT_EQ(second.cy, 300);
+    POINT moved = windowCentre(window);
+    EXPECT_NEAR(moved.x, centre.x, 1);
+    EXPECT_NEAR(moved.y, centre.y, 1);
+    closeWithEscape(window);
+}
+
+TEST_F(ViewerWindow, PageOneThatCannotBeShownKeepsTheResourceMenuBar) {
+    HWND window = open(L"unshowable.exe");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), kTitle);
+    EXPECT_EQ(menuBar(window), (std::vector<std::wstring>{L"次(&N)", L"先頭(&T)", L"終了(&Q)", L"全ﾌｧｲﾙ復元(&G)",
+                                                          L"ちょっと一言(&S)"}));
+    closeWithEscape(window);
+}
+
+// The painted client area against the picture as shown: `render`'s picture on a true-colour
+// screen, the dither with this system's halftone palette on an 8-bit screen.
+class PaintedPicture : public ViewerWindow {
+protected:
+    void expectPainted(HWND window, const std::wstring& picture, bool dithered) {
+        ScreenPixels expected;
+        if (screenDepth() == 8) {
+            if (!dithered) GTEST_SKIP() << "on an 8-bit screen only dithered pictures are compared";
+            ASSERT_TRUE(ditheredPicture(booksFolder() + picture, expected));
+        } else {
+            ASSERT_TRUE(readBmp(booksFolder() + picture + L".24.bmp", expected)) << "no render of " << picture;
+        }
+        SIZE size = clientSize(window);
+        EXPECT_EQ(size.cx, expected.width);
+        EXPECT_EQ(size.cy, expected.height);
+        SetForegroundWindow(window);
+        settle(window);
+        ScreenPixels grab = grabClientArea(window);
+        EXPECT_EQ(differingPixels(expected, grab), 0);
+    }
+};
+
+TEST_F(PaintedPicture, CommandLineJpeg) {
+    HWND window = open(L"bare.exe", booksFolder() + L"page1-sky.jpg");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), L"1/1 page1-sky");
+    expectPainted(window, L"page1-sky.jpg", true);
+    closeWithEscape(window);
+}
+
+TEST_F(PaintedPicture, CommandLineProgressiveJpeg) {
+    HWND window = open(L"bare.exe", booksFolder() + L"page2-progressive.jpg");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), L"1/1 page2-progressive");
+    expectPainted(window, L"page2-progressive.jpg", true);
+    closeWithEscape(window);
+}
+
+TEST_F(PaintedPicture, CommandLineBmp) {
+    HWND window = open(L"bare.exe", booksFolder() + L"page3-palette.bmp");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), L"1/1 page3-palette");
+    expectPainted(window, L"page3-palette.bmp", false);
+    closeWithEscape(window);
+}
+
+// Page 1 of the demo book on this screen, saved for the documentation.
+TEST_F(PaintedPicture, DemoBookFirstPageWithScreenshot) {
+    HWND window = open(L"demo.exe");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), L"1/4 エダミルの見本帳");
+    expectPainted(window, L"page1-sky.jpg", true);
+    const std::wstring shot = booksFolder() + L"screenshot-" + std::to_wstring(screenDepth() == 8 ? 8 : 24) + L"bit.bmp";
+    EXPECT_TRUE(saveScreenshot(shot));
+    closeWithEscape(window);
+}
+
+}  // namespace
