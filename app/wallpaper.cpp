@@ -49,12 +49,28 @@ Made writeStoredFile(const CollectionEntry& entry, const std::wstring& path) {
     return Made::Yes;
 }
 
+// The picture on show as a BMP file (a JPEG page).
+Made writePictureFile(const PictureFields& picture, const std::wstring& path, HWND owner) {
+    std::vector<uint8_t> bytes;
+    if (picture.bitmapInfo == nullptr || picture.pictureBits == nullptr ||
+        !writePictureBmp(*picture.bitmapInfo, picture.pictureWidth, picture.pictureHeight, picture.pictureBits,
+                         picture.bitmapPitch, picture.bitmapHeight, bytes)) {
+        return Made::No;
+    }
+    File file;
+    if (!file.createWrite(path)) {
+        showMessage(owner, path + toWide("を\n出力ﾌｧｲﾙとして開くことが出来ません。"));
+        return Made::No;
+    }
+    return file.write(bytes.data(), static_cast<uint32_t>(bytes.size())) ? Made::Yes : Made::WriteFailed;
+}
+
 Made writeWallpaperFile(const WallpaperSource& source, std::wstring& path) {
     path = pathBesideProgram(source.programPath, source.title, ".BMP");
     if (path.empty() || source.entry == nullptr) return Made::No;
     const std::string tag = tagOf(*source.entry);
     if (tag == "BMP") return writeStoredFile(*source.entry, path);
-    if (tag == "JPG") return writePictureBmp(source.picture, path, source.owner) ? Made::Yes : Made::No;
+    if (tag == "JPG") return writePictureFile(source.picture, path, source.owner);
     return Made::No;
 }
 
@@ -80,18 +96,7 @@ Desktop& systemDesktop() {
 }
 
 int writePictureBmp(const PictureFields& picture, const std::wstring& path, HWND owner) {
-    std::vector<uint8_t> bytes;
-    if (picture.bitmapInfo == nullptr || picture.pictureBits == nullptr ||
-        !writePictureBmp(*picture.bitmapInfo, picture.pictureWidth, picture.pictureHeight, picture.pictureBits,
-                         picture.bitmapPitch, picture.bitmapHeight, bytes)) {
-        return 0;
-    }
-    File file;
-    if (!file.createWrite(path)) {
-        showMessage(owner, path + toWide("を\n出力ﾌｧｲﾙとして開くことが出来ません。"));
-        return 0;
-    }
-    return file.write(bytes.data(), static_cast<uint32_t>(bytes.size())) ? 1 : 0;
+    return writePictureFile(picture, path, owner) == Made::Yes ? 1 : 0;
 }
 
 std::wstring makeWallpaperFile(const WallpaperSource& source) {

@@ -57,6 +57,7 @@ std::wstring makeWallpaperFile(const WallpaperSource& source);
 // refuses, resets origin and style and removes the wallpaper. Silent throughout.
 void applyWallpaper(UINT command, const std::wstring& path, Desktop& desktop = systemDesktop());
 
-// Handlers of commands 32782 and 32783: "壁紙作成に失敗しました。" when no file was made.
+// Handlers of commands 32782 and 32783: "壁紙作成に失敗しました。" when no file was made. A write
+// that fails once the file is open is reported as a file error and ends the command there.
 void setWallpaperCentre(const WallpaperSource& source, Desktop& desktop = systemDesktop());
 void setWallpaperWhole(const WallpaperSource& source, Desktop& desktop = systemDesktop());
