@@ -45,8 +45,7 @@ std::string tagOf(const CollectionEntry& entry) {
 Written writePage(const std::vector<CollectionEntry>& entries, uint32_t index, uint32_t page, uint32_t entryCount,
                   const std::string& title, const std::wstring& programPath) {
     const CollectionEntry& entry = entries[index];
-    std::string name = extractedFileName(title, page, entryCount, "");
-    std::string rest = name.substr(title.size()) + tagOf(entry);
+    std::string rest = extractedFileName(title, page, entryCount, tagOf(entry).c_str()).substr(title.size());
     return writeEntryFile(pathBesideProgram(programPath, title, rest), entry);
 }
 

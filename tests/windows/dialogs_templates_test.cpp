@@ -125,7 +125,8 @@ TEST(DialogTemplates, FileList) {
     EXPECT_EQ(list.id, static_cast<DWORD>(IDC_FILE_LIST));
     EXPECT_EQ(_wcsicmp(list.className.c_str(), L"SysListView32"), 0);  // the class name is not case-sensitive
     expectPlace(list, 7, 21, 169, 107);
-    EXPECT_EQ(list.style & ~WS_VISIBLE, static_cast<DWORD>(WS_CHILD | LVS_REPORT | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP));
+    EXPECT_EQ(list.style & ~WS_VISIBLE,
+              static_cast<DWORD>(WS_CHILD | LVS_REPORT | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP));
     const Control& hint = t.controls[1];
     EXPECT_TRUE(isStatic(hint));
     EXPECT_EQ(hint.text, L"連番の番号をクリックしてジャンプして下さい。");

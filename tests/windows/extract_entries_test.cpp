@@ -56,7 +56,8 @@ protected:
     AnsweredBox extract(int all, const std::string& title, uint32_t page, int* result = nullptr) {
         int outcome = -1;
         AnsweredBox box = answerMessageBox([&] {
-            outcome = extractEntries(all, entries, static_cast<uint32_t>(entries.size()), page, title, program, nullptr);
+            const uint32_t count = static_cast<uint32_t>(entries.size());
+            outcome = extractEntries(all, entries, count, page, title, program, nullptr);
         });
         if (result != nullptr) *result = outcome;
         return box;

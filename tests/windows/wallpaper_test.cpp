@@ -252,7 +252,9 @@ TEST_F(WallpaperTest, JpegPageWithoutABitmapFailsWithoutItsOwnMessage) {
 // The real registry of the current user and the system's wallpaper setting.
 std::string desktopValue(const char* name, DWORD* type, DWORD* size) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "";
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return "";
+    }
     char data[16] = {};
     *size = sizeof data;
     RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(data), size);
