@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
+shared=${EDAMIRU_SHARED:-$top/../shared}
 jobs=${JOBS:-2}
 
 have_everything() {
@@ -54,8 +55,8 @@ if [ -f fuzz/CMakeLists.txt ]; then
     stage "fuzzing smoke run (30 s)"
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
         -DCMAKE_CXX_COMPILER=clang++ -DEDAMIRU_FUZZ=ON >/dev/null
-    cmake --build build-fuzz -j"$jobs" --target fuzz_jpeg
-    if scripts/fuzz-jpeg.sh build-fuzz 30; then passed=$((passed + 1)); else failed=$((failed + 1)); overall=1; fi
+    cmake --build build-fuzz -j"$jobs" --target jpeg_fuzzer
+    if fuzz/run-jpeg-fuzzer.sh build-fuzz/fuzz/jpeg_fuzzer "$shared/corpus" 30; then passed=$((passed + 1)); else failed=$((failed + 1)); overall=1; fi
 fi
 
 stage "Windows build and tests under Wine"
