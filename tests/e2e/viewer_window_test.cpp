@@ -235,7 +235,7 @@ protected:
         SetForegroundWindow(window);
         settle(window);
         ScreenPixels grab = grabClientArea(window);
-        EXPECT_EQ(differingPixels(expected, grab), 0);
+        EXPECT_EQ(differingPixels(expected, grab), 0) << firstDifferences(expected, grab);
     }
 };
 

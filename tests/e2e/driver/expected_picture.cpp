@@ -1,6 +1,7 @@
 // Expected pictures for the pixel checks.
 #include "expected_picture.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "image/halftone_palette.h"
@@ -16,6 +17,26 @@ uint32_t le32(const std::string& b, size_t at) {
 }
 
 uint32_t rgb(uint8_t red, uint8_t green, uint8_t blue) { return uint32_t(red) << 16 | uint32_t(green) << 8 | blue; }
+
+// Wine on an 8-bit X screen with a shared colormap does not load a realised palette into the
+// system palette: each entry is shown as the nearest of the 20 static colours (entries 0-9 and
+// 246-255 of the halftone palette). Least squared distance, the lower entry on a tie.
+void staticColoursOnScreen(const HalftonePalette& halftone, uint32_t shown[256]) {
+    static const int kStatic[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255};
+    for (int i = 0; i < 256; ++i) {
+        const ColourEntry& c = halftone.colours[i];
+        long best = -1;
+        for (int k : kStatic) {
+            const ColourEntry& s = halftone.colours[k];
+            const long dr = c.red - s.red, dg = c.green - s.green, db = c.blue - s.blue;
+            const long distance = dr * dr + dg * dg + db * db;
+            if (best < 0 || distance < best) {
+                best = distance;
+                shown[i] = rgb(s.red, s.green, s.blue);
+            }
+        }
+    }
+}
 
 // The palette CreateHalftonePalette gives on this system.
 HalftonePalette platformHalftone() {
@@ -69,13 +90,14 @@ bool ditheredPicture(const std::wstring& path, ScreenPixels& picture) {
     picture.width = static_cast<int>(shown.pictureWidth);
     picture.height = static_cast<int>(shown.pictureHeight);
     picture.pixels.assign(size_t(picture.width) * picture.height, 0);
+    uint32_t onScreen[256];
+    staticColoursOnScreen(halftone, onScreen);
     const size_t pitch = shown.pitch();
     const uint32_t rows = shown.bitmapHeight();
     for (int y = 0; y < picture.height; ++y) {
         const uint8_t* row = shown.pixels.data() + pitch * (rows - 1 - y);
         for (int x = 0; x < picture.width; ++x) {
-            const ColourEntry& c = shown.bitmapInfo.colours[row[x]];
-            picture.pixels[size_t(y) * picture.width + x] = rgb(c.red, c.green, c.blue);
+            picture.pixels[size_t(y) * picture.width + x] = onScreen[row[x]];
         }
     }
     return true;
@@ -88,4 +110,17 @@ long differingPixels(const ScreenPixels& picture, const ScreenPixels& grab) {
         for (int x = 0; x < picture.width; ++x)
             if (picture.at(x, y) != grab.at(x, y)) ++differing;
     return differing;
+}
+
+std::string firstDifferences(const ScreenPixels& picture, const ScreenPixels& grab, int count) {
+    std::string text;
+    for (int y = 0; y < picture.height && y < grab.height && count > 0; ++y)
+        for (int x = 0; x < picture.width && x < grab.width && count > 0; ++x)
+            if (picture.at(x, y) != grab.at(x, y)) {
+                char line[64];
+                snprintf(line, sizeof line, "(%d,%d) expected %06X got %06X; ", x, y, picture.at(x, y), grab.at(x, y));
+                text += line;
+                --count;
+            }
+    return text;
 }

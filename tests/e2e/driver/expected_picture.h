@@ -9,10 +9,14 @@
 // 0x00RRGGBB pixels; false when it is not one.
 bool readBmp(const std::wstring& path, ScreenPixels& picture);
 
-// The picture file as the viewer shows it on an 8-bit screen: dithered with the cube table built
-// for the platform's own halftone palette, each index shown as that palette's colour.
+// The picture file as the viewer shows it on Wine's 8-bit screen: dithered with the cube table
+// built for the platform's own halftone palette, each index shown as the static colour nearest
+// to that palette entry (Wine's shared colormap keeps only the static colours for palettes).
 bool ditheredPicture(const std::wstring& path, ScreenPixels& picture);
 
 // Pixels that differ between the picture and the top-left part of the screen grab of that size.
 // -1 when the grab is smaller than the picture.
 long differingPixels(const ScreenPixels& picture, const ScreenPixels& grab);
+
+// "(x,y) expected RRGGBB got RRGGBB" for the first few differing pixels.
+std::string firstDifferences(const ScreenPixels& picture, const ScreenPixels& grab, int count = 4);
