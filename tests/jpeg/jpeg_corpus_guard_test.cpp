@@ -1,0 +1,91 @@
+// Every JPEG of the corpus decodes to exactly the bitmap recorded in decoded_hashes.tsv:
+// Probe, a zero-filled bitmap of the probed size, Decode, then a hash of the whole bitmap
+// with the decode result and the decoder's width and height. Any change to a decoded byte
+// fails. Set EDAMIRU_RECORD_GUARD=<file> to write the table from the current decoder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "corpus.h"
+#include "jpeg_decoder.h"
+#include "sha256.h"
+
+#ifndef EDAMIRU_GUARD_TABLE
+#define EDAMIRU_GUARD_TABLE ""
+#endif
+
+namespace {
+
+class SilentMessages : public JpegMessages {
+public:
+    void showMessage(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+};
+
+// One line of the table: probe result, probed size, decode result, decoder size, bitmap hash.
+std::string decodeSummary(const std::vector<uint8_t>& file) {
+    SilentMessages messages;
+    JpegDecoder probe(messages);
+    uint32_t length = static_cast<uint32_t>(file.size());
+    int probed = probe.Probe(file.data(), length);
+    std::ostringstream line;
+    line << probed << '\t' << probe.width << 'x' << probe.height;
+    if (probed != 1 || probe.width == 0 || probe.height == 0) return line.str();
+    std::vector<uint8_t> bitmap(size_t(probe.width) * probe.height * 3, 0);
+    int32_t pitch = static_cast<int32_t>(probe.width * 3);
+    JpegDecoder decoder(messages);
+    int result = decoder.Decode(file.data(), length, bitmap.data() + size_t(probe.height - 1) * pitch, pitch,
+                                probe.width, probe.height);
+    line << '\t' << result << '\t' << decoder.width << 'x' << decoder.height << '\t'
+         << sha256Hex(bitmap.data(), bitmap.size());
+    return line.str();
+}
+
+std::string tablePath() {
+    std::string path = EDAMIRU_GUARD_TABLE;
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;  // the Linux root under Wine
+#endif
+    return path;
+}
+
+std::map<std::string, std::string> readTable(const std::string& path) {
+    std::map<std::string, std::string> table;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        size_t tab = line.find('\t');
+        if (tab != std::string::npos) table[line.substr(0, tab)] = line.substr(tab + 1);
+    }
+    return table;
+}
+
+}  // namespace
+
+TEST(JpegCorpusGuard, EveryJpegDecodesToTheRecordedBitmap) {
+    std::vector<ManifestRow> rows = readManifest();
+    if (rows.empty()) GTEST_SKIP() << skipMessage();
+    const char* record = std::getenv("EDAMIRU_RECORD_GUARD");
+    std::ofstream out;
+    if (record && *record) out.open(record, std::ios::binary);
+    std::map<std::string, std::string> expected = readTable(tablePath());
+    ASSERT_FALSE(expected.empty() && !out.is_open()) << "no recorded table at " << tablePath();
+    int checked = 0;
+    for (const ManifestRow& row : rows) {
+        if (row.format != "jpeg" && row.path.find(".jpg") == std::string::npos) continue;
+        std::string summary = decodeSummary(readCorpusFile(row.path));
+        ++checked;
+        if (out.is_open()) {
+            out << row.path << '\t' << summary << '\n';
+            continue;
+        }
+        auto found = expected.find(row.path);
+        if (found == expected.end()) ADD_FAILURE() << row.path << ": not in the recorded table";
+        else EXPECT_EQ(summary, found->second) << row.path;
+    }
+    std::cout << checked << " JPEG files compared with the recorded bitmaps\n";
+}
