@@ -1,0 +1,28 @@
+#include <string>
+
+#include "bench_decoders.h"
+#include "jpeg_decoder.h"
+
+namespace {
+
+class QuietMessages : public JpegMessages {
+public:
+    void showMessage(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+};
+
+}  // namespace
+
+uint64_t decodeOurs(const std::vector<uint8_t>& file, std::vector<uint8_t>& output) {
+    QuietMessages messages;
+    uint32_t length = static_cast<uint32_t>(file.size());
+    JpegDecoder probe(messages);
+    if (probe.Probe(file.data(), length) != 1) return 0;
+    size_t pitch = size_t(probe.width) * 3;
+    if (output.size() < pitch * probe.height) output.resize(pitch * probe.height);
+    JpegDecoder decoder(messages);
+    uint8_t* lastRow = output.data() + pitch * (probe.height - 1);
+    if (decoder.Decode(file.data(), length, lastRow, static_cast<int32_t>(pitch), probe.width, probe.height) != 1)
+        return 0;
+    return uint64_t(decoder.width) * decoder.height;
+}
