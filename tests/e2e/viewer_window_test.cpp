@@ -221,13 +221,16 @@ TEST_F(ViewerWindow, PageOneThatCannotBeShownKeepsTheResourceMenuBar) {
 // screen, the dither with this system's halftone palette on an 8-bit screen.
 class PaintedPicture : public ViewerWindow {
 protected:
-    void expectPainted(HWND window, const std::wstring& picture, bool dithered) {
+    // `picture` as shown: on a true-colour screen the BMP file `render` (`render` + L".24.bmp" unless
+    // given), on an 8-bit screen the dither of `picture` (24-bit pictures only).
+    void expectPainted(HWND window, const std::wstring& picture, bool dithered, std::wstring render = L"") {
+        if (render.empty()) render = picture + L".24.bmp";
         ScreenPixels expected;
         if (screenDepth() == 8) {
             if (!dithered) GTEST_SKIP() << "on an 8-bit screen only dithered pictures are compared";
             ASSERT_TRUE(ditheredPicture(booksFolder() + picture, expected));
         } else {
-            ASSERT_TRUE(readBmp(booksFolder() + picture + L".24.bmp", expected)) << "no render of " << picture;
+            ASSERT_TRUE(readBmp(booksFolder() + render, expected)) << "no render of " << picture;
         }
         SIZE size = clientSize(window);
         EXPECT_EQ(size.cx, expected.width);
@@ -260,6 +263,15 @@ TEST_F(PaintedPicture, CommandLineBmp) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowCaption(window), L"1/1 page3-palette");
     expectPainted(window, L"page3-palette.bmp", false);
+    closeWithEscape(window);
+}
+
+TEST_F(PaintedPicture, CommandLineTrueColourBmp) {
+    // `render`'s own output: a 24-bit BMP, shown as it is, or dithered on an 8-bit screen.
+    HWND window = open(L"bare.exe", booksFolder() + L"page1-sky.jpg.24.bmp");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), L"1/1 page1-sky.jpg.24");
+    expectPainted(window, L"page1-sky.jpg.24.bmp", true, L"page1-sky.jpg.24.bmp");
     closeWithEscape(window);
 }
 
