@@ -185,6 +185,33 @@ TEST_F(ViewerWindow, DragMovesTheWindowAndTurnsNothingInEveryMode) {
     }
 }
 
+TEST_F(ViewerWindow, PressShowsTheNextCursorWhileBrowsingAndTheGrabCursorOtherwise) {
+    HWND window = open(L"nine.exe");
+    ASSERT_NE(window, nullptr);
+    const HCURSOR next = programCursor(viewer.handle(), 106), grab = programCursor(viewer.handle(), 107);
+    ASSERT_NE(next, nullptr);
+    ASSERT_NE(grab, nullptr);
+    ASSERT_NE(next, grab);
+    auto pressAndLook = [&](int x) {
+        PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 10));
+        settle(window);
+        return shownCursor();
+    };
+    EXPECT_EQ(pressAndLook(10), next);
+    PostMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 10));
+    settle(window);
+    EXPECT_EQ(shownCursor(), grab) << "no grab cursor while the button is held";
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));  // back at the press point: page 2
+    ASSERT_TRUE(waitForCaption(window, pageCaption(2, 9), kCaptionTimeoutMs));
+    PostMessageW(window, WM_COMMAND, 32788, 0);  // last page
+    ASSERT_TRUE(waitForCaption(window, pageCaption(9, 9), kCaptionTimeoutMs));
+    EXPECT_EQ(pressAndLook(10), grab);
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    settle(window);
+    EXPECT_EQ(windowCaption(window), pageCaption(9, 9));
+    closeWithEscape(window);
+}
+
 TEST_F(ViewerWindow, ClientAreaTakesThePictureSizeAroundAnUnmovedCentre) {
     HWND window = open(L"sizes.exe");  // 160 x 120, then 400 x 300
     ASSERT_NE(window, nullptr);

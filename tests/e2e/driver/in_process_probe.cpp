@@ -85,3 +85,14 @@ bool readMenuBar(HANDLE process, HWND window, bool& hasBar, std::vector<MenuBarI
     CloseHandle(mapping);
     return ran;
 }
+
+HCURSOR programCursor(HANDLE process, UINT id) {
+    return reinterpret_cast<HCURSOR>(static_cast<UINT_PTR>(
+        callInProcess(process, "CursorHandle@4", reinterpret_cast<void*>(static_cast<UINT_PTR>(id)))));
+}
+
+HCURSOR shownCursor() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}

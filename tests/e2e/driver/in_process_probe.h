@@ -14,3 +14,9 @@ struct MenuBarItem {
 // The items of the window's menu bar, left to right. `hasBar` is false when the window has none.
 // False when the helper could not run in the process.
 bool readMenuBar(HANDLE process, HWND window, bool& hasBar, std::vector<MenuBarItem>& items);
+
+// The viewer's handle of its cursor resource `id` (compare with GetCursorInfo); null on failure.
+HCURSOR programCursor(HANDLE process, UINT id);
+
+// The cursor shown now.
+HCURSOR shownCursor();

@@ -1,5 +1,6 @@
-// Loaded into the viewer by the UI tests: menus cannot be read from another process, so this
-// writes the window's menu bar into a shared memory block that the driver reads.
+// Loaded into the viewer by the UI tests: menus and cursor resources cannot be read from another
+// process, so this writes the window's menu bar into a shared memory block that the driver reads,
+// and gives the viewer's cursor handles.
 // One line per item: "bar <id> <Shift-JIS text>"; "nobar" when the window has no menu bar.
 #include <windows.h>
 
@@ -31,4 +32,10 @@ extern "C" __declspec(dllexport) DWORD WINAPI DumpMenuBar(LPVOID window) {
     UnmapViewOfFile(out);
     CloseHandle(mapping);
     return 1;
+}
+
+// The viewer's handle of its cursor resource `id`, to compare with the cursor it shows.
+extern "C" __declspec(dllexport) DWORD WINAPI CursorHandle(LPVOID id) {
+    return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(
+        LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(reinterpret_cast<UINT_PTR>(id)))));
 }
