@@ -302,6 +302,62 @@ TEST_F(PaintedPicture, CommandLineTrueColourBmp) {
     closeWithEscape(window);
 }
 
+// A run-length BMP file: four colours, `width` x `height`, each row a run of colour (row mod 4)
+// over its first half, an absolute run of three pixels (colours 1, 2, 3), then an end of line.
+std::string runLengthBmp(uint32_t compression, uint32_t width, uint32_t height) {
+    std::string pixels;
+    const uint32_t half = width / 2;
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint8_t colour = static_cast<uint8_t>(y % 4);
+        pixels += std::string{char(half), char(compression == 1 ? colour : colour << 4 | colour)};
+        if (compression == 1) {
+            pixels += std::string{0, 3, 1, 2, 3, 0};  // three bytes and one padding byte
+        } else {
+            pixels += std::string{0, 3, 0x12, 0x30};  // two bytes, high nibble first
+        }
+        pixels += std::string{0, 0};
+    }
+    pixels += std::string{0, 1};
+    auto le = [](uint32_t v, int n) {
+        std::string b;
+        for (int i = 0; i < n; ++i) b.push_back(char(v >> (8 * i)));
+        return b;
+    };
+    const uint32_t offset = 14 + 40 + 4 * 4;
+    std::string file = "BM" + le(offset + pixels.size(), 4) + le(0, 4) + le(offset, 4);
+    file += le(40, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(compression == 1 ? 8 : 4, 2) + le(compression, 4) +
+            le(pixels.size(), 4) + le(0, 8) + le(4, 4) + le(4, 4);
+    file += le(0x000000, 4) + le(0xFF0000, 4) + le(0x00FF00, 4) + le(0x0000FF, 4);  // blue, green, red, 0
+    return file + pixels;
+}
+
+TEST_F(PaintedPicture, RunLengthBmpsOnTheCommandLine) {
+    if (screenDepth() == 8) GTEST_SKIP() << "a run-length picture keeps the halftone palette; compared on true colour";
+    for (uint32_t compression : {1u, 2u}) {
+        SCOPED_TRACE(compression == 1 ? "RLE8" : "RLE4");
+        // Wide enough for the menu bar's three items on one line: the client keeps the picture's height.
+        const std::wstring path = folders.work() + L"run.bmp";
+        ASSERT_TRUE(writeFileBytes(path, runLengthBmp(compression, compression == 1 ? 301 : 298, 32)));
+        ScreenPixels expected;
+        ASSERT_TRUE(trueColourPicture(path, expected));
+        ASSERT_NE(expected.at(0, 0), expected.at(0, 1)) << "the rows should differ";
+        ViewerProcess run;
+        ASSERT_TRUE(run.start({booksFolder() + L"bare.exe", path, folders.temp()}));
+        HWND window = run.waitForMainWindow(kStartTimeoutMs);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(windowCaption(window), L"1/1 run");
+        SetForegroundWindow(window);
+        settle(window);
+        SIZE size = clientSize(window);
+        EXPECT_EQ(size.cx, expected.width);
+        EXPECT_EQ(size.cy, expected.height);
+        ScreenPixels grab = grabClientArea(window);
+        EXPECT_EQ(differingPixels(expected, grab), 0) << firstDifferences(expected, grab);
+        postKey(window, VK_ESCAPE);
+        EXPECT_TRUE(run.waitForExit(5000));
+    }
+}
+
 // Page 1 of the demo book on this screen, saved for the documentation.
 TEST_F(PaintedPicture, DemoBookFirstPageWithScreenshot) {
     HWND window = open(L"demo.exe");

@@ -103,6 +103,34 @@ bool ditheredPicture(const std::wstring& path, ScreenPixels& picture) {
     return true;
 }
 
+bool trueColourPicture(const std::wstring& path, ScreenPixels& picture) {
+    const std::string bytes = readFileBytes(path);
+    ShownPicture shown;
+    RecordingJpegMessages messages;
+    if (showEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 32, shown, messages) != 1) return false;
+    const uint32_t depth = shown.bitmapInfo.header.bitCount;
+    if (depth != 24 && depth != 8 && depth != 4) return false;
+    picture.width = static_cast<int>(shown.pictureWidth);
+    picture.height = static_cast<int>(shown.pictureHeight);
+    picture.pixels.assign(size_t(picture.width) * picture.height, 0);
+    const size_t pitch = shown.pitch();
+    for (int y = 0; y < picture.height; ++y) {
+        const uint8_t* row = shown.pixels.data() + pitch * (shown.bitmapHeight() - 1 - y);
+        for (int x = 0; x < picture.width; ++x) {
+            uint32_t colour;
+            if (depth == 24) {
+                colour = rgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+            } else {
+                const uint8_t index = depth == 8 ? row[x] : (x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 15);
+                const ColourEntry& c = shown.bitmapInfo.colours[index];
+                colour = rgb(c.red, c.green, c.blue);
+            }
+            picture.pixels[size_t(y) * picture.width + x] = colour;
+        }
+    }
+    return true;
+}
+
 long differingPixels(const ScreenPixels& picture, const ScreenPixels& grab) {
     if (grab.width < picture.width || grab.height < picture.height) return -1;
     long differing = 0;

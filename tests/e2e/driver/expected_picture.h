@@ -14,6 +14,10 @@ bool readBmp(const std::wstring& path, ScreenPixels& picture);
 // to that palette entry (Wine's shared colormap keeps only the static colours for palettes).
 bool ditheredPicture(const std::wstring& path, ScreenPixels& picture);
 
+// A picture file as `render` shows it on a true-colour screen, from the same portable loaders
+// (24-bit pixels as they are, 4- and 8-bit ones through the colour table).
+bool trueColourPicture(const std::wstring& path, ScreenPixels& picture);
+
 // Pixels that differ between the picture and the top-left part of the screen grab of that size.
 // -1 when the grab is smaller than the picture.
 long differingPixels(const ScreenPixels& picture, const ScreenPixels& grab);
