@@ -1,5 +1,23 @@
 #include "jpeg_huffman.h"
 
+namespace {
+
+// Decodes the code at the top of the kLookaheadBits-bit `prefix` exactly as the bit-serial
+// decoder does; kLongCode when it needs more bits.
+int16_t LookaheadEntry(const HuffmanTable& table, uint32_t prefix) {
+    int32_t code = prefix >> (kLookaheadBits - 1);
+    int i = 0;
+    while (code > table.maxCode[i]) {
+        if (++i == kLookaheadBits) return kLongCode;
+        code = (code << 1) + ((prefix >> (kLookaheadBits - 1 - i)) & 1);
+    }
+    int32_t index = table.firstIndex[i] + code - table.minCode[i];
+    if (code < table.minCode[i] || index < 0 || static_cast<size_t>(index) >= table.values.size()) return kBadCode;
+    return static_cast<int16_t>(((i + 1) << 8) | table.values[static_cast<size_t>(index)]);
+}
+
+}  // namespace
+
 void BuildHuffmanTable(HuffmanTable& table, const uint8_t counts[16], const uint8_t* values) {
     size_t total = 0;
     for (int i = 0; i < 16; ++i) {
@@ -35,5 +53,7 @@ void BuildHuffmanTable(HuffmanTable& table, const uint8_t counts[16], const uint
         table.maxCode[i] = table.codes[first + counts[i] - 1];
         first += counts[i];
     }
+    for (uint32_t prefix = 0; prefix < (1u << kLookaheadBits); ++prefix)
+        table.lookahead[prefix] = LookaheadEntry(table, prefix);
     table.defined = true;
 }

@@ -13,7 +13,15 @@ struct HuffmanTable {
     std::vector<uint8_t> sizes;   // code length of each symbol, then a 0
     std::vector<int32_t> codes;   // code of each symbol
     bool defined = false;         // set once a DHT segment has filled the table
+    // Lookahead by the next kLookaheadBits bits: (length << 8) | symbol for a code of that
+    // many bits or fewer, kLongCode when the code is longer, kBadCode when decoding fails
+    // within those bits.
+    int16_t lookahead[512] = {};
 };
+
+constexpr int kLookaheadBits = 9;
+constexpr int16_t kLongCode = 0;
+constexpr int16_t kBadCode = -1;
 
 // Fills `table` from the 16 counts and their `values` (canonical code generation).
 // `values` holds the sum of the counts; an empty list leaves every length empty.

@@ -1,5 +1,7 @@
 #include "jpeg_input.h"
 
+#include <cstring>
+
 #include "jpeg_huffman.h"
 
 void JpegInput::Reset(const uint8_t* data, size_t length) {
@@ -8,6 +10,28 @@ void JpegInput::Reset(const uint8_t* data, size_t length) {
     pos = 0;
     bitsLeft = 0;
     bitBuffer = 0;
+    limitFrom_ = 1;
+    limitAt_ = 0;
+}
+
+// A 0xFF followed by 0x00 is data from any starting point (the 0x00 is never 0xFF), so one
+// search serves every position up to the marker it found.
+size_t JpegInput::MarkerLimit() {
+    if (pos >= limitFrom_ && pos <= limitAt_) return limitAt_;
+    size_t p = pos > end ? end : pos;
+    limitFrom_ = p;
+    for (;;) {
+        const void* found = p < end ? std::memchr(data_ + p, 0xFF, end - p) : nullptr;
+        if (found == nullptr) {
+            p = end;
+            break;
+        }
+        p = static_cast<size_t>(static_cast<const uint8_t*>(found) - data_);
+        if (p + 1 >= end || data_[p + 1] != 0) break;
+        p += 2;
+    }
+    limitAt_ = p;
+    return p;
 }
 
 uint8_t JpegInput::ReadU8() {

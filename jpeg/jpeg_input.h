@@ -31,9 +31,15 @@ public:
     int ReceiveBits(int n, int32_t& value);           // 1 with n bits (n <= 16), 0 at a marker or the end
     int DecodeSymbol(const HuffmanTable* table, int& symbol);  // 1 with the symbol, else 0
 
+    // The block decoders' fast path reads the entropy-coded bytes directly, up to MarkerLimit():
+    // the position of the first 0xFF at or after pos that is not followed by 0x00, or end.
+    const uint8_t* Data() const { return data_; }
+    size_t MarkerLimit();
+
 private:
     int LoadByte();  // next entropy byte into bitBuffer; 0 at a marker or the end
     const uint8_t* data_ = nullptr;
+    size_t limitFrom_ = 1, limitAt_ = 0;  // MarkerLimit() holds for every pos in [limitFrom_, limitAt_]
 };
 
 // JPEG EXTEND: an n-bit magnitude field to a signed value.

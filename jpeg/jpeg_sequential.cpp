@@ -1,7 +1,11 @@
 // Sequential scans: block decoding, interleaved MCUs, restart intervals.
 #include <algorithm>
+#include <cstring>
 
+#include "jpeg_colour_writer.h"
 #include "jpeg_decoder.h"
+#include "jpeg_fast_block.h"
+#include "jpeg_idct_simd.h"
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
@@ -39,24 +43,91 @@ int JpegDecoder::DecodeBlock(ScanComponent& c, int32_t* block) {
     return 1;
 }
 
+namespace {
+
+constexpr int kMaxFastBlocks = 12;  // three scan components of up to four blocks each
+
+// Everything the fast path of one MCU reads and writes.
+struct McuTarget {
+    std::vector<JpegDecoder::ScanComponent>& components;
+    const HuffmanTable* dcTables;
+    const HuffmanTable* acTables;
+    const int32_t (*quantTables)[64];
+    int32_t levelShift;
+    int32_t (*sampleArea)[64];
+    int32_t (*chroma)[64];
+};
+
+// Decodes every block of the MCU through FastBits, then transforms them where DecodeMcu
+// would. False, with nothing changed, when the bit-serial decoder has to do it: the data
+// needs it, or the MCU reaches the next marker. `lumaBounded` reports whether every
+// luminance sample lies within kWriterLumaLimit.
+bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
+    std::vector<JpegDecoder::ScanComponent>& components = t.components;
+    if (components.size() > 3) return false;
+    FastBits bits(in);
+    if (!bits.Usable()) return false;
+    alignas(32) int32_t coefficients[kMaxFastBlocks][64];
+    bool acWritten[kMaxFastBlocks];
+    int32_t predictors[3];
+    int blocks = 0;
+    for (size_t i = 0; i < components.size(); ++i) {
+        const JpegDecoder::ScanComponent& c = components[i];
+        const HuffmanTable& dc = t.dcTables[c.dcSelector];
+        const HuffmanTable& ac = t.acTables[c.acSelector];
+        if (!dc.defined || !ac.defined) return false;
+        predictors[i] = c.dcPredictor;
+        std::memset(coefficients[blocks], 0, sizeof(int32_t) * 64 * c.blocksPerMcu);
+        for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks)
+            if (!DecodeBlockFast(bits, dc, ac, predictors[i], coefficients[blocks], acWritten[blocks])) return false;
+    }
+    if (bits.Overran()) return false;
+    bits.Store();
+
+    lumaBounded = true;
+    blocks = 0;
+    for (size_t i = 0; i < components.size(); ++i) {
+        JpegDecoder::ScanComponent& c = components[i];
+        c.dcPredictor = predictors[i];
+        const int32_t* quant = t.quantTables[c.quantSelector];
+        int32_t shift = c.index == 1 ? t.levelShift : 0;
+        for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks) {
+            int32_t* out = c.index == 1 ? t.sampleArea[n] : t.chroma[i];
+            if (acWritten[blocks]) TransformBlock(coefficients[blocks], out, quant, shift);
+            else TransformDcOnly(coefficients[blocks][0], out, quant[0], shift);
+            if (c.index == 1 && !WithinLimit(out, 64, kWriterLumaLimit)) lumaBounded = false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 // One MCU of an interleaved scan. Every component is decoded even after one failed (the
-// bits are consumed as they come), but a failed MCU writes no pixels.
+// bits are consumed as they come), but a failed MCU writes no pixels. The fast path does the
+// same work when it can; otherwise the blocks are decoded bit by bit.
 int JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone * restartInterval + mcuIndex;
-    int32_t chroma[3][64];
-    bool ok = true;
-    for (size_t i = 0; i < scanComponents.size(); ++i) {
-        ScanComponent& c = scanComponents[i];
-        dcTable = &dcTables[c.dcSelector];
-        acTable = &acTables[c.acSelector];
-        const int32_t* quant = quantTables[c.quantSelector];
-        for (int n = 0; n < c.blocksPerMcu; ++n) {
-            int32_t* block = c.index == 1 ? sampleArea[n] : chroma[i];
-            if (!DecodeBlock(c, block)) {
-                ok = false;
-                break;
+    alignas(32) int32_t chroma[3][64];
+    bool ok = true, lumaBounded = false;
+    McuTarget target{scanComponents, dcTables, acTables, quantTables, levelShift, sampleArea, chroma};
+    if (DecodeMcuFast(in_, target, lumaBounded)) {
+        dcTable = &dcTables[scanComponents.back().dcSelector];
+        acTable = &acTables[scanComponents.back().acSelector];
+    } else {
+        for (size_t i = 0; i < scanComponents.size(); ++i) {
+            ScanComponent& c = scanComponents[i];
+            dcTable = &dcTables[c.dcSelector];
+            acTable = &acTables[c.acSelector];
+            const int32_t* quant = quantTables[c.quantSelector];
+            for (int n = 0; n < c.blocksPerMcu; ++n) {
+                int32_t* block = c.index == 1 ? sampleArea[n] : chroma[i];
+                if (!DecodeBlock(c, block)) {
+                    ok = false;
+                    break;
+                }
+                InverseDct(block, quant, c.index == 1 ? levelShift : 0);
             }
-            InverseDct(block, quant, c.index == 1 ? levelShift : 0);
         }
     }
     if (!ok || mcuNumber >= mcuCount) return 0;
@@ -64,6 +135,13 @@ int JpegDecoder::DecodeMcu() {
     if (scanComponents.size() == 1) {
         WriteGrey(mcuNumber);
         return 1;
+    }
+    bool inOrder = scanComponents.size() == 3 && scanComponents[0].index == 1 && scanComponents[1].index == 2 &&
+                   scanComponents[2].index == 3;
+    if (inOrder && lumaBounded) {
+        uint8_t* topLeft = PixelAt(8u * scanMaxH * (mcuNumber % mcusAcross), 8u * scanMaxV * (mcuNumber / mcusAcross));
+        if (WriteColourMcu(sampleArea, sampleArea + 4, chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV))
+            return 1;
     }
     // The blue-difference pass stores the partial green that the red-difference pass ends.
     for (size_t i = 0; i < scanComponents.size(); ++i) {

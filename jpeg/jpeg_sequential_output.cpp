@@ -1,15 +1,12 @@
 // Pixel output of interleaved sequential MCUs: grey, and the two colour-difference passes.
 // Pixel bytes are blue, green, red.
+#include "jpeg_colour_writer.h"
 #include "jpeg_decoder.h"
 #include "jpeg_transform.h"
 
 void JpegDecoder::WriteGrey(uint32_t mcuNumber) {
     uint32_t x0 = 8 * (mcuNumber % mcusAcross), y0 = 8 * (mcuNumber / mcusAcross);
-    const int32_t* luma = sampleArea[0];
-    for (uint32_t y = 0; y < 8; ++y) {
-        uint8_t* p = PixelAt(x0, y0 + y);
-        for (uint32_t x = 0; x < 8; ++x, p += 3) p[0] = p[1] = p[2] = ClampSample(luma[8 * y + x]);
-    }
+    WriteGreyBlock(sampleArea[0], PixelAt(x0, y0), outputPitch);
 }
 
 // Luminance blocks sit in sampleArea 0..3 (left to right, top to bottom); the partial green

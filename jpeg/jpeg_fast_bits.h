@@ -1,0 +1,101 @@
+// The fast path of the entropy decoder: a machine-word bit buffer filled from the bytes
+// before the next marker, with 9-bit lookahead symbol decoding. It reads exactly the bits the
+// bit-serial reader of JpegInput would read, and hands the position back in that reader's
+// form. When it would run into the marker it fills with zero bits and reports Overran(); on
+// a code not in the table it reports failure; in both cases the caller discards its work and
+// decodes the same data bit by bit from the unchanged JpegInput.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "jpeg_huffman.h"
+#include "jpeg_input.h"
+
+class FastBits {
+public:
+    explicit FastBits(JpegInput& in)
+        : in_(in), data_(in.Data()), p_(in.pos), limit_(in.MarkerLimit()), count_(in.bitsLeft) {
+        acc_ = in.bitsLeft > 0 && in.bitsLeft < 8 ? Word(in.bitBuffer >> (8 - in.bitsLeft)) : 0;
+        usable_ = in.bitsLeft < 8;  // a full byte left is only seen after a marker stopped a read
+        if (!usable_) count_ = 0;
+    }
+
+    bool Usable() const { return usable_; }
+    bool Overran() const { return count_ < padBits_; }
+
+    // The next Huffman symbol; false when the code is not in the table.
+    bool Symbol(const HuffmanTable& table, int& symbol) {
+        if (count_ < 16) Refill();
+        int entry = table.lookahead[Peek(kLookaheadBits)];
+        if (entry > 0) {
+            count_ -= entry >> 8;
+            symbol = entry & 0xFF;
+            return true;
+        }
+        return entry == kLongCode && LongSymbol(table, symbol);
+    }
+
+    // n bits (1 to 16) as an unsigned value.
+    int32_t Receive(int n) {
+        if (count_ < n) Refill();
+        int32_t value = static_cast<int32_t>(Peek(n));
+        count_ -= n;
+        return value;
+    }
+
+    // Moves JpegInput to where the bit-serial reader would be after the same bits.
+    void Store() const {
+        int real = count_ - padBits_;
+        int whole = real / 8, left = real % 8;
+        size_t p = p_;
+        for (int j = 0; j < whole; ++j) p -= ((acc_ >> (padBits_ + 8 * j)) & 0xFF) == 0xFF ? 2 : 1;
+        in_.pos = p;
+        in_.bitsLeft = static_cast<uint8_t>(left);
+        in_.bitBuffer = left == 0 ? 0 : static_cast<uint8_t>(((acc_ >> (padBits_ + 8 * whole)) << (8 - left)) & 0xFF);
+    }
+
+private:
+    using Word = uintptr_t;
+    static constexpr int kWordBits = static_cast<int>(sizeof(Word) * 8);
+
+    uint32_t Peek(int n) const { return static_cast<uint32_t>(acc_ >> (count_ - n)) & ((1u << n) - 1); }
+
+    // Whole bytes until the buffer is full; a 0xFF here is always the data byte of 0xFF 0x00.
+    void Refill() {
+        while (count_ <= kWordBits - 8) {
+            Word byte = 0;
+            if (p_ < limit_) {
+                byte = data_[p_];
+                p_ += byte == 0xFF ? 2 : 1;
+            } else {
+                padBits_ += 8;
+            }
+            acc_ = (acc_ << 8) | byte;
+            count_ += 8;
+        }
+    }
+
+    // Codes longer than the lookahead, bit by bit from the tenth bit on.
+    bool LongSymbol(const HuffmanTable& table, int& symbol) {
+        uint32_t bits = Peek(16);
+        int32_t code = static_cast<int32_t>(bits >> (16 - kLookaheadBits));
+        int i = kLookaheadBits - 1;
+        while (code > table.maxCode[i]) {
+            if (++i == 16) return false;
+            code = (code << 1) + static_cast<int32_t>((bits >> (15 - i)) & 1);
+        }
+        int32_t index = table.firstIndex[i] + code - table.minCode[i];
+        if (code < table.minCode[i] || index < 0 || static_cast<size_t>(index) >= table.values.size()) return false;
+        count_ -= i + 1;
+        symbol = table.values[static_cast<size_t>(index)];
+        return true;
+    }
+
+    JpegInput& in_;
+    const uint8_t* data_;
+    size_t p_, limit_;
+    Word acc_ = 0;
+    int count_ = 0;    // unread bits at the bottom of acc_
+    int padBits_ = 0;  // zero bits appended past the marker, the lowest of acc_
+    bool usable_ = true;
+};

@@ -1,0 +1,39 @@
+// One sequential data unit through FastBits: the same coefficients, predictor and bits as
+// JpegDecoder::DecodeBlock, into a block that is all zero on entry.
+#pragma once
+#include <cstdint>
+
+#include "jpeg_fast_bits.h"
+#include "jpeg_transform.h"
+
+// Zig-zag position to natural index, with the positions a run can reach past 63 on 63.
+extern const uint8_t kZigzagWide[80];
+
+// False when the data needs the bit-serial decoder (a code not in a table, a DC size above
+// 15). `acWritten` tells whether any AC coefficient was stored.
+inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor,
+                            int32_t* block, bool& acWritten) {
+    int size;
+    if (!bits.Symbol(dc, size) || size > 15) return false;
+    int32_t diff = size > 0 ? Extend(bits.Receive(size), size) : 0;
+    predictor = Wrap32(static_cast<int64_t>(predictor) + diff);
+    block[0] = predictor;
+    acWritten = false;
+    uint32_t k = 1;
+    while (k < 64) {
+        int rs;
+        if (!bits.Symbol(ac, rs)) return false;
+        int run = rs >> 4, bitCount = rs & 15;
+        if (bitCount != 0) {
+            k += run;
+            block[kZigzagWide[k]] = Extend(bits.Receive(bitCount), bitCount);
+            acWritten = true;
+            ++k;
+        } else if (run == 15) {
+            k += 16;
+        } else {
+            break;
+        }
+    }
+    return true;
+}

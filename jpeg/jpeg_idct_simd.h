@@ -1,0 +1,27 @@
+// The block transform with SIMD where the processor has it, chosen once at run time.
+#pragma once
+#include <cstdint>
+
+#if defined(__i386__) || defined(__x86_64__)
+#define JPEG_SIMD_X86 1
+#else
+#define JPEG_SIMD_X86 0
+#endif
+
+#if JPEG_SIMD_X86
+// Each transforms coef into out exactly as InverseDct would, or returns false without a
+// result when a value is too large for its 32-bit lanes.
+bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
+bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
+#endif
+
+// InverseDct of coef into out (coef is left unchanged), by the fastest exact route.
+void TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
+
+// The transform of a block whose only non-zero coefficient is the DC value: every sample
+// equals the dequantised DC value plus the shift, wrapped as InverseDct wraps it.
+inline void TransformDcOnly(int32_t dc, int32_t* out, int32_t quantDc, int32_t levelShift) {
+    uint32_t column = static_cast<uint32_t>(static_cast<int64_t>(dc) * quantDc);
+    int32_t value = static_cast<int32_t>(column + static_cast<uint32_t>(levelShift));
+    for (int i = 0; i < 64; ++i) out[i] = value;
+}

@@ -1,0 +1,27 @@
+// Picks the block transform once: AVX2, then SSE2, then the portable InverseDct.
+#include <cstring>
+
+#include "jpeg_idct_simd.h"
+#include "jpeg_transform.h"
+
+namespace {
+
+using SimdTransform = bool (*)(const int32_t*, int32_t*, const int32_t*, int32_t);
+
+SimdTransform ChooseTransform() {
+#if JPEG_SIMD_X86
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return InverseDctAvx2;
+    if (__builtin_cpu_supports("sse2")) return InverseDctSse2;
+#endif
+    return nullptr;
+}
+
+}  // namespace
+
+void TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift) {
+    static const SimdTransform simd = ChooseTransform();
+    if (simd != nullptr && simd(coef, out, quant, levelShift)) return;
+    std::memcpy(out, coef, 64 * sizeof(int32_t));
+    InverseDct(out, quant, levelShift);
+}
