@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "jpeg_colour_simd.h"
 #include "jpeg_colour_writer.h"
 #include "jpeg_decoder.h"
 #include "jpeg_fast_block.h"
@@ -60,9 +61,8 @@ struct McuTarget {
 
 // Decodes every block of the MCU through FastBits, then transforms them where DecodeMcu
 // would. False, with nothing changed, when the bit-serial decoder has to do it: the data
-// needs it, or the MCU reaches the next marker. `lumaBounded` reports whether every
-// luminance sample lies within kWriterLumaLimit.
-bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
+// needs it, or the MCU reaches the next marker.
+bool DecodeMcuFast(JpegInput& in, const McuTarget& t) {
     std::vector<JpegDecoder::ScanComponent>& components = t.components;
     if (components.size() > 3) return false;
     FastBits bits(in);
@@ -84,7 +84,6 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
     if (bits.Overran()) return false;
     bits.Store();
 
-    lumaBounded = true;
     blocks = 0;
     for (size_t i = 0; i < components.size(); ++i) {
         JpegDecoder::ScanComponent& c = components[i];
@@ -95,7 +94,6 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
             int32_t* out = c.index == 1 ? t.sampleArea[n] : t.chroma[i];
             if (acWritten[blocks]) TransformBlock(coefficients[blocks], out, quant, shift);
             else TransformDcOnly(coefficients[blocks][0], out, quant[0], shift);
-            if (c.index == 1 && !WithinLimit(out, 64, kWriterLumaLimit)) lumaBounded = false;
         }
     }
     return true;
@@ -109,9 +107,9 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
 int JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone * restartInterval + mcuIndex;
     alignas(32) int32_t chroma[3][64];
-    bool ok = true, lumaBounded = false;
+    bool ok = true;
     McuTarget target{scanComponents, dcTables, acTables, quantTables, levelShift, sampleArea, chroma};
-    if (DecodeMcuFast(in_, target, lumaBounded)) {
+    if (DecodeMcuFast(in_, target)) {
         dcTable = &dcTables[scanComponents.back().dcSelector];
         acTable = &acTables[scanComponents.back().acSelector];
     } else {
@@ -138,9 +136,14 @@ int JpegDecoder::DecodeMcu() {
     }
     bool inOrder = scanComponents.size() == 3 && scanComponents[0].index == 1 && scanComponents[1].index == 2 &&
                    scanComponents[2].index == 3;
-    if (inOrder && lumaBounded) {
+    if (inOrder) {
         uint8_t* topLeft = PixelAt(8u * scanMaxH * (mcuNumber % mcusAcross), 8u * scanMaxV * (mcuNumber / mcusAcross));
-        if (WriteColourMcu(sampleArea, sampleArea + 4, chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV))
+        ColourMcu mcu{{sampleArea[0], sampleArea[1], sampleArea[2], sampleArea[3]},
+                      {sampleArea[4], sampleArea[5], sampleArea[6], sampleArea[7]},
+                      chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV, true};
+        if (WriteColourMcuSimd(mcu)) return 1;
+        if (WithinLimit(sampleArea[0], 64 * scanMaxH * scanMaxV, kWriterLumaLimit) &&
+            WriteColourMcu(sampleArea, sampleArea + 4, chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV))
             return 1;
     }
     // The blue-difference pass stores the partial green that the red-difference pass ends.
