@@ -104,17 +104,18 @@ inline void Pixels(V4 y, const Terms& t, int32_t* green, V4& b, V4& g, V4& r) {
     r = y + t.red;
 }
 
-// One pixel row of the MCU: 8 * h pixels from chroma terms t[0] (samples 0-3), t[1] (4-7).
-void Row(const ColourMcu& m, const Terms t[2], int row, uint8_t* p) {
-    int block = (row / 8) * m.h, at = 8 * (row % 8);
+// One pixel row of the MCU: 8 * H pixels from chroma terms t[0] (samples 0-3), t[1] (4-7).
+template <int H, bool Sequential>
+inline void Row(const ColourMcu& m, const Terms t[2], int row, uint8_t* p) {
+    int block = (row / 8) * H, at = 8 * (row % 8);
     V4 b[4], g[4], r[4];
-    for (int quarter = 0; quarter < 2 * m.h; ++quarter) {
+    for (int quarter = 0; quarter < 2 * H; ++quarter) {
         int x = 4 * quarter, lumaBlock = block + x / 8, offset = at + x % 8;
-        Terms u = m.h == 1 ? t[quarter] : Spread(t[quarter / 2], quarter % 2 == 1);
-        int32_t* green = m.green[0] ? m.green[lumaBlock] + offset : nullptr;
+        Terms u = H == 1 ? t[quarter] : Spread(t[quarter / 2], quarter % 2 == 1);
+        int32_t* green = Sequential ? m.green[lumaBlock] + offset : nullptr;
         Pixels(Load(m.luma[lumaBlock] + offset), u, green, b[quarter], g[quarter], r[quarter]);
     }
-    if (m.h == 1) {
+    if (H == 1) {
         StoreInterleaved(Bytes(b[0], b[1], b[0], b[1]), Bytes(g[0], g[1], g[0], g[1]), Bytes(r[0], r[1], r[0], r[1]), p, 8);
     } else {
         StoreInterleaved(Bytes(b[0], b[1], b[2], b[3]), Bytes(g[0], g[1], g[2], g[3]), Bytes(r[0], r[1], r[2], r[3]), p,
@@ -122,18 +123,31 @@ void Row(const ColourMcu& m, const Terms t[2], int row, uint8_t* p) {
     }
 }
 
+template <int H, int V, bool Sequential>
+void WriteRows(const ColourMcu& m) {
+    for (int cy = 0; cy < 8; ++cy) {
+        Terms t[2] = {TermsOf(Load(m.cb + 8 * cy), Load(m.cr + 8 * cy), Sequential),
+                      TermsOf(Load(m.cb + 8 * cy + 4), Load(m.cr + 8 * cy + 4), Sequential)};
+        for (int dy = 0; dy < V; ++dy) {
+            int row = V * cy + dy;
+            Row<H, Sequential>(m, t, row, m.topLeft - static_cast<ptrdiff_t>(row) * m.pitch);
+        }
+    }
+}
+
+template <bool Sequential>
+void WriteLayout(const ColourMcu& m) {
+    if (m.h == 1) WriteRows<1, 1, Sequential>(m);
+    else if (m.v == 1) WriteRows<2, 1, Sequential>(m);
+    else WriteRows<2, 2, Sequential>(m);
+}
+
 bool WriteMcu(const ColourMcu& m) {
     for (int i = 0; i < m.h * m.v; ++i)
         if (!Within(m.luma[i], 64, kLumaLimit)) return false;
     if (!Within(m.cb, 64, kChromaLimit) || !Within(m.cr, 64, kChromaLimit)) return false;
-    for (int cy = 0; cy < 8; ++cy) {
-        Terms t[2] = {TermsOf(Load(m.cb + 8 * cy), Load(m.cr + 8 * cy), m.sequential),
-                      TermsOf(Load(m.cb + 8 * cy + 4), Load(m.cr + 8 * cy + 4), m.sequential)};
-        for (int dy = 0; dy < m.v; ++dy) {
-            int row = m.v * cy + dy;
-            Row(m, t, row, m.topLeft - static_cast<ptrdiff_t>(row) * m.pitch);
-        }
-    }
+    if (m.sequential) WriteLayout<true>(m);
+    else WriteLayout<false>(m);
     return true;
 }
 

@@ -15,7 +15,7 @@ bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int
 bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
 #endif
 
-// InverseDct of coef into out (coef is left unchanged), by the fastest exact route.
+// InverseDct of coef into out (the same block or another), by the fastest exact route.
 void TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
 
 // The transform of a block whose only non-zero coefficient is the DC value: every sample

@@ -83,7 +83,39 @@ int JpegInput::ReadBitOrMarker() {
     return bit;
 }
 
+// Without a 0xFF among the next two bytes, the bits of this byte and those two are known
+// without reading them one by one.
+bool JpegInput::PeekWide(uint32_t& bits, int& count) const {
+    if (pos + 1 >= end || data_[pos] == 0xFF || data_[pos + 1] == 0xFF) return false;
+    uint32_t current = bitsLeft ? static_cast<uint32_t>(bitBuffer >> (8 - bitsLeft)) : 0u;
+    bits = (current << 16) | (static_cast<uint32_t>(data_[pos]) << 8) | data_[pos + 1];
+    count = bitsLeft + 16;
+    return true;
+}
+
+// Takes n of the bits PeekWide saw, leaving the state the bit-serial reads would leave.
+void JpegInput::ConsumeWide(int n) {
+    if (n <= bitsLeft) {
+        bitBuffer = static_cast<uint8_t>(bitBuffer << n);
+        bitsLeft = static_cast<uint8_t>(bitsLeft - n);
+        return;
+    }
+    int rest = n - bitsLeft;
+    int bytes = (rest + 7) / 8, used = rest - 8 * (bytes - 1);
+    uint8_t last = data_[pos + bytes - 1];
+    pos += bytes;
+    bitsLeft = static_cast<uint8_t>(8 - used);
+    bitBuffer = static_cast<uint8_t>(last << used);
+}
+
 int JpegInput::ReceiveBits(int n, int32_t& value) {
+    uint32_t wide;
+    int count;
+    if (PeekWide(wide, count)) {
+        value = n ? static_cast<int32_t>((wide >> (count - n)) & ((1u << n) - 1)) : 0;
+        ConsumeWide(n);
+        return 1;
+    }
     uint32_t r = 0;
     while (n > bitsLeft) {
         r = (r << bitsLeft) + (bitsLeft ? (bitBuffer >> (8 - bitsLeft)) : 0u);
@@ -102,6 +134,16 @@ int JpegInput::ReceiveBits(int n, int32_t& value) {
 
 int JpegInput::DecodeSymbol(const HuffmanTable* table, int& symbol) {
     if (table == nullptr || !table->defined) return 0;
+    uint32_t wide;
+    int count;
+    if (PeekWide(wide, count)) {
+        int entry = table->lookahead[(wide >> (count - kLookaheadBits)) & ((1u << kLookaheadBits) - 1)];
+        if (entry > 0) {
+            ConsumeWide(entry >> 8);
+            symbol = entry & 0xFF;
+            return 1;
+        }
+    }
     int bit;
     if (!ReadBit(bit)) return 0;
     int32_t code = bit;

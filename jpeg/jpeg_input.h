@@ -37,6 +37,8 @@ public:
     size_t MarkerLimit();
 
 private:
+    bool PeekWide(uint32_t& bits, int& count) const;  // the next bitsLeft + 16 bits, when no 0xFF is near
+    void ConsumeWide(int n);
     int LoadByte();  // next entropy byte into bitBuffer; 0 at a marker or the end
     const uint8_t* data_ = nullptr;
     size_t limitFrom_ = 1, limitAt_ = 0;  // MarkerLimit() holds for every pos in [limitFrom_, limitAt_]
