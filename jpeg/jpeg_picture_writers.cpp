@@ -1,119 +1,88 @@
-// Emission of a progressive picture: every block transformed in place, then the
-// whole padded picture written from the three buffers. Pixel bytes are blue,
-// green, red.
+// Emission of a progressive picture: every block transformed in place, then the whole
+// padded picture written from the three buffers. Pixel bytes are blue, green, red.
 #include "jpeg_colour_simd.h"
 #include "jpeg_decoder.h"
 #include "jpeg_idct_simd.h"
 #include "jpeg_transform.h"
 
 void JpegDecoder::EmitProgressive() {
-  mcusAcross = frameMcusAcross_;
-  mcusDown = frameMcusDown_;
-  mcuCount = mcusAcross * mcusDown;
-  int32_t *buffers[3] = {lumaBuffer.get(), cbBuffer.get(), crBuffer.get()};
-  for (int c = 0; c < componentCount && c < 3; ++c)
-    TransformComponent(c, buffers[c]);
-  switch (maxH * maxV) {
-  case 1:
-    WritePixels1x1();
-    break;
-  case 2:
-    WritePixels2x1();
-    break;
-  case 4:
-    WritePixels2x2();
-    break;
-  default:
-    break;
-  }
+    mcusAcross = frameMcusAcross_;
+    mcusDown = frameMcusDown_;
+    mcuCount = mcusAcross * mcusDown;
+    int32_t* buffers[3] = {lumaBuffer.get(), cbBuffer.get(), crBuffer.get()};
+    for (int c = 0; c < componentCount && c < 3; ++c) TransformComponent(c, buffers[c]);
+    switch (maxH * maxV) {
+    case 1: WritePixels1x1(); break;
+    case 2: WritePixels2x1(); break;
+    case 4: WritePixels2x2(); break;
+    default: break;
+    }
 }
 
-void JpegDecoder::TransformComponent(int component, int32_t *buffer) {
-  const int32_t *quant = quantTables[frameComponents[component].quantSelector];
-  uint64_t blocks =
-      component == 0 ? uint64_t(maxH) * maxV * mcuCount : mcuCount;
-  int32_t shift = component == 0 ? levelShift : 0;
-  for (uint64_t b = 0; b < blocks; ++b)
-    TransformBlock(buffer + b * 64, buffer + b * 64, quant, shift);
+void JpegDecoder::TransformComponent(int component, int32_t* buffer) {
+    const int32_t* quant = quantTables[frameComponents[component].quantSelector];
+    uint64_t blocks = component == 0 ? uint64_t(maxH) * maxV * mcuCount : mcuCount;
+    int32_t shift = component == 0 ? levelShift : 0;
+    for (uint64_t b = 0; b < blocks; ++b) TransformBlock(buffer + b * 64, buffer + b * 64, quant, shift);
 }
 
 namespace {
 
 // One chroma sample's offsets; green takes one division of the sum.
 struct ChromaOffsets {
-  int32_t b, g, r;
+    int32_t b, g, r;
 };
 
 ChromaOffsets OffsetsOf(int32_t cb, int32_t cr) {
-  return {Wrap32(ScaleDiv(cb, 1815)),
-          Wrap32((int64_t(cr) * 731 + int64_t(cb) * 352) / 1024),
-          Wrap32(ScaleDiv(cr, 1436))};
+    return {Wrap32(ScaleDiv(cb, 1815)), Wrap32((int64_t(cr) * 731 + int64_t(cb) * 352) / 1024),
+            Wrap32(ScaleDiv(cr, 1436))};
 }
 
-// MCU (mx, my) covers the pixels from (8 H mx, 8 V my); luma blocks come from
-// the block grid of H * across blocks per row (`stride`), one chroma sample per
-// H x V pixels.
+// MCU (mx, my) covers the pixels from (8 H mx, 8 V my); luma blocks come from the block grid
+// of H * across blocks per row (`stride`), one chroma sample per H x V pixels.
 template <uint32_t H, uint32_t V>
-void WriteMcuPortable(const int32_t *luma, const int32_t *cbBlock,
-                      const int32_t *crBlock, uint8_t *outputRow, int32_t pitch,
-                      size_t stride, uint32_t mx, uint32_t my) {
-  for (uint32_t y = 0; y < 8 * V; ++y) {
-    const int32_t *lumaRow =
-        luma + ((size_t(V) * my + y / 8) * stride + size_t(H) * mx) * 64 +
-        8 * (y % 8);
-    uint8_t *p = outputRow - ptrdiff_t(8 * V * my + y) * pitch +
-                 3 * ptrdiff_t(8 * H * mx);
-    for (uint32_t x = 0; x < 8 * H; ++x, p += 3) {
-      uint32_t at = 8 * (y / V) + x / H;
-      ChromaOffsets o = OffsetsOf(cbBlock[at], crBlock[at]);
-      int64_t lumaValue = lumaRow[(x / 8) * 64 + x % 8];
-      p[0] = ClampSample(lumaValue + o.b);
-      p[1] = ClampSample(lumaValue - o.g);
-      p[2] = ClampSample(lumaValue + o.r);
+void WriteMcuPortable(const int32_t* luma, const int32_t* cbBlock, const int32_t* crBlock, uint8_t* outputRow,
+                      int32_t pitch, size_t stride, uint32_t mx, uint32_t my) {
+    for (uint32_t y = 0; y < 8 * V; ++y) {
+        const int32_t* lumaRow = luma + ((size_t(V) * my + y / 8) * stride + size_t(H) * mx) * 64 + 8 * (y % 8);
+        uint8_t* p = outputRow - ptrdiff_t(8 * V * my + y) * pitch + 3 * ptrdiff_t(8 * H * mx);
+        for (uint32_t x = 0; x < 8 * H; ++x, p += 3) {
+            uint32_t at = 8 * (y / V) + x / H;
+            ChromaOffsets o = OffsetsOf(cbBlock[at], crBlock[at]);
+            int64_t lumaValue = lumaRow[(x / 8) * 64 + x % 8];
+            p[0] = ClampSample(lumaValue + o.b);
+            p[1] = ClampSample(lumaValue - o.g);
+            p[2] = ClampSample(lumaValue + o.r);
+        }
     }
-  }
 }
 
 // Each MCU by the SIMD writer when it can, else by the portable one.
 template <uint32_t H, uint32_t V>
-void WritePicture(const int32_t *luma, const int32_t *cb, const int32_t *cr,
-                  uint8_t *outputRow, int32_t pitch, uint32_t across,
-                  uint32_t mcuCount) {
-  const size_t stride = size_t(H) * across;
-  for (uint32_t m = 0; m < mcuCount; ++m) {
-    uint32_t mx = m % across, my = m / across;
-    const int32_t *cbBlock = cb + size_t(m) * 64;
-    const int32_t *crBlock = cr + size_t(m) * 64;
-    const int32_t *top = luma + (size_t(V) * my * stride + size_t(H) * mx) * 64;
-    const int32_t *bottom = top + (V - 1) * stride * 64;
-    uint8_t *topLeft =
-        outputRow - ptrdiff_t(8 * V * my) * pitch + 3 * ptrdiff_t(8 * H * mx);
-    ColourMcu mcu{{top, top + (H - 1) * 64, bottom, bottom + (H - 1) * 64},
-                  {nullptr, nullptr, nullptr, nullptr},
-                  cbBlock,
-                  crBlock,
-                  topLeft,
-                  pitch,
-                  int(H),
-                  int(V),
-                  false};
-    if (!WriteColourMcuSimd(mcu))
-      WriteMcuPortable<H, V>(luma, cbBlock, crBlock, outputRow, pitch, stride,
-                             mx, my);
-  }
+void WritePicture(const int32_t* luma, const int32_t* cb, const int32_t* cr, uint8_t* outputRow, int32_t pitch,
+                  uint32_t across, uint32_t mcuCount) {
+    const size_t stride = size_t(H) * across;
+    for (uint32_t m = 0; m < mcuCount; ++m) {
+        uint32_t mx = m % across, my = m / across;
+        const int32_t* cbBlock = cb + size_t(m) * 64;
+        const int32_t* crBlock = cr + size_t(m) * 64;
+        const int32_t* top = luma + (size_t(V) * my * stride + size_t(H) * mx) * 64;
+        const int32_t* bottom = top + (V - 1) * stride * 64;
+        uint8_t* topLeft = outputRow - ptrdiff_t(8 * V * my) * pitch + 3 * ptrdiff_t(8 * H * mx);
+        ColourMcu mcu{{top, top + (H - 1) * 64, bottom, bottom + (H - 1) * 64},
+                      {nullptr, nullptr, nullptr, nullptr}, cbBlock, crBlock, topLeft, pitch, int(H), int(V), false};
+        if (!WriteColourMcuSimd(mcu)) WriteMcuPortable<H, V>(luma, cbBlock, crBlock, outputRow, pitch, stride, mx, my);
+    }
 }
 
-} // namespace
+}  // namespace
 
 void JpegDecoder::WritePixels1x1() {
-  WritePicture<1, 1>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(),
-                     outputRow, outputPitch, mcusAcross, mcuCount);
+    WritePicture<1, 1>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(), outputRow, outputPitch, mcusAcross, mcuCount);
 }
 void JpegDecoder::WritePixels2x1() {
-  WritePicture<2, 1>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(),
-                     outputRow, outputPitch, mcusAcross, mcuCount);
+    WritePicture<2, 1>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(), outputRow, outputPitch, mcusAcross, mcuCount);
 }
 void JpegDecoder::WritePixels2x2() {
-  WritePicture<2, 2>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(),
-                     outputRow, outputPitch, mcusAcross, mcuCount);
+    WritePicture<2, 2>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(), outputRow, outputPitch, mcusAcross, mcuCount);
 }
