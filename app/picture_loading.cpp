@@ -58,11 +58,11 @@ int ViewerDialog::ditherJpegToHalftone(HDC clientDc) {
     if (!makeHalftonePaletteFor(clientDc)) return 0;
     applyHalftonePalette(bitmapInfo, halftone);
     HBITMAP trueColour = pictureBitmap;
-    const uint8_t* trueColourBits = pictureBits;
+    uint8_t* trueColourBits = pictureBits;
     pictureBitmap = nullptr;
     if (!createPictureBitmap(clientDc)) {
         pictureBitmap = trueColour;  // the 24-bit picture stays
-        pictureBits = const_cast<uint8_t*>(trueColourBits);
+        pictureBits = trueColourBits;
         return 0;
     }
     ditherToHalftone(trueColourBits, pictureBits, static_cast<uint32_t>(bitmapInfo.header.width),
