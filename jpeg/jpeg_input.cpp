@@ -72,8 +72,8 @@ int JpegInput::ReadBit(int& bit) {
     return 1;
 }
 
-int JpegInput::ReadBitOrMarker() {
-    if (bitsLeft == 0 && !LoadByte()) {
+int JpegInput::ReadBitOrMarkerFromNextByte() {
+    if (!LoadByte()) {
         bitsLeft = 0;
         return -1;
     }

@@ -27,7 +27,13 @@ public:
     uint8_t bitBuffer = 0;
 
     int ReadBit(int& bit);                            // 1 with the bit, 0 at a marker or the end
-    int ReadBitOrMarker();                            // the bit, or -1 at a marker or the end
+    int ReadBitOrMarker() {                           // the bit, or -1 at a marker or the end
+        if (bitsLeft == 0) return ReadBitOrMarkerFromNextByte();
+        int bit = bitBuffer >> 7;
+        bitBuffer = static_cast<uint8_t>(bitBuffer << 1);
+        --bitsLeft;
+        return bit;
+    }
     int ReceiveBits(int n, int32_t& value);           // 1 with n bits (n <= 16), 0 at a marker or the end
     int DecodeSymbol(const HuffmanTable* table, int& symbol);  // 1 with the symbol, else 0
 
@@ -37,6 +43,7 @@ public:
     size_t MarkerLimit();
 
 private:
+    int ReadBitOrMarkerFromNextByte();
     bool PeekWide(uint32_t& bits, int& count) const;  // the next bitsLeft + 16 bits, when no 0xFF is near
     void ConsumeWide(int n);
     int LoadByte();  // next entropy byte into bitBuffer; 0 at a marker or the end
