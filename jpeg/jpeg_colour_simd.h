@@ -14,8 +14,14 @@ struct ColourMcu {
     int32_t pitch;
     int h, v;
     bool sequential;  // green as Y - (Cb 352) div 1024 - (Cr 731) div 1024, else Y - (Cr 731 + Cb 352) div 1024
+    bool lumaBounded = false;  // the caller knows every luma value is within 2^29
 };
 
 // Writes the MCU and returns true, or returns false without writing when the processor has no
 // SSE2 or a luma value exceeds 2^29 or a chroma value 2^20 in magnitude.
 bool WriteColourMcuSimd(const ColourMcu& mcu);
+
+#if defined(__i386__) || defined(__x86_64__)
+bool WriteColourMcuSse2(const ColourMcu& mcu);
+bool WriteColourMcuAvx2(const ColourMcu& mcu);
+#endif

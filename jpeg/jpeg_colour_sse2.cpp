@@ -142,29 +142,16 @@ void WriteLayout(const ColourMcu& m) {
     else WriteRows<2, 2, Sequential>(m);
 }
 
-bool WriteMcu(const ColourMcu& m) {
-    for (int i = 0; i < m.h * m.v; ++i)
-        if (!Within(m.luma[i], 64, kLumaLimit)) return false;
+}  // namespace
+
+bool WriteColourMcuSse2(const ColourMcu& m) {
+    if (!m.lumaBounded)
+        for (int i = 0; i < m.h * m.v; ++i)
+            if (!Within(m.luma[i], 64, kLumaLimit)) return false;
     if (!Within(m.cb, 64, kChromaLimit) || !Within(m.cr, 64, kChromaLimit)) return false;
     if (m.sequential) WriteLayout<true>(m);
     else WriteLayout<false>(m);
     return true;
 }
-
-bool HasSse2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sse2");
-}
-
-}  // namespace
-
-bool WriteColourMcuSimd(const ColourMcu& mcu) {
-    static const bool sse2 = HasSse2();
-    return sse2 && WriteMcu(mcu);
-}
-
-#else
-
-bool WriteColourMcuSimd(const ColourMcu&) { return false; }
 
 #endif

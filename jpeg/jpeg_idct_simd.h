@@ -15,13 +15,16 @@ bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int
 bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
 #endif
 
-// InverseDct of coef into out (the same block or another), by the fastest exact route.
-void TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
+// InverseDct of coef into out (the same block or another), by the fastest exact route. True
+// when the SIMD route was taken, which leaves every output within 2^29 in magnitude.
+bool TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift);
 
 // The transform of a block whose only non-zero coefficient is the DC value: every sample
 // equals the dequantised DC value plus the shift, wrapped as InverseDct wraps it.
-inline void TransformDcOnly(int32_t dc, int32_t* out, int32_t quantDc, int32_t levelShift) {
+// True when that value is within 2^29 in magnitude.
+inline bool TransformDcOnly(int32_t dc, int32_t* out, int32_t quantDc, int32_t levelShift) {
     uint32_t column = static_cast<uint32_t>(static_cast<int64_t>(dc) * quantDc);
     int32_t value = static_cast<int32_t>(column + static_cast<uint32_t>(levelShift));
     for (int i = 0; i < 64; ++i) out[i] = value;
+    return value <= (int32_t(1) << 29) && value >= -(int32_t(1) << 29);
 }

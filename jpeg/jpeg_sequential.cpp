@@ -61,8 +61,9 @@ struct McuTarget {
 
 // Decodes every block of the MCU through FastBits, then transforms them where DecodeMcu
 // would. False, with nothing changed, when the bit-serial decoder has to do it: the data
-// needs it, or the MCU reaches the next marker.
-bool DecodeMcuFast(JpegInput& in, const McuTarget& t) {
+// needs it, or the MCU reaches the next marker. `lumaBounded` tells whether every luminance
+// sample is known to lie within 2^29.
+bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
     std::vector<JpegDecoder::ScanComponent>& components = t.components;
     if (components.size() > 3) return false;
     FastBits bits(in);
@@ -85,6 +86,7 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t) {
     bits.Store();
 
     blocks = 0;
+    lumaBounded = true;
     for (size_t i = 0; i < components.size(); ++i) {
         JpegDecoder::ScanComponent& c = components[i];
         c.dcPredictor = predictors[i];
@@ -92,8 +94,9 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t) {
         int32_t shift = c.index == 1 ? t.levelShift : 0;
         for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks) {
             int32_t* out = c.index == 1 ? t.sampleArea[n] : t.chroma[i];
-            if (acWritten[blocks]) TransformBlock(coefficients[blocks], out, quant, shift);
-            else TransformDcOnly(coefficients[blocks][0], out, quant[0], shift);
+            bool bounded = acWritten[blocks] ? TransformBlock(coefficients[blocks], out, quant, shift)
+                                             : TransformDcOnly(coefficients[blocks][0], out, quant[0], shift);
+            if (c.index == 1 && !bounded) lumaBounded = false;
         }
     }
     return true;
@@ -107,9 +110,9 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t) {
 int JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone * restartInterval + mcuIndex;
     alignas(32) int32_t chroma[3][64];
-    bool ok = true;
+    bool ok = true, lumaBounded = false;
     McuTarget target{scanComponents, dcTables, acTables, quantTables, levelShift, sampleArea, chroma};
-    if (DecodeMcuFast(in_, target)) {
+    if (DecodeMcuFast(in_, target, lumaBounded)) {
         dcTable = &dcTables[scanComponents.back().dcSelector];
         acTable = &acTables[scanComponents.back().acSelector];
     } else {
@@ -140,7 +143,7 @@ int JpegDecoder::DecodeMcu() {
         uint8_t* topLeft = PixelAt(8u * scanMaxH * (mcuNumber % mcusAcross), 8u * scanMaxV * (mcuNumber / mcusAcross));
         ColourMcu mcu{{sampleArea[0], sampleArea[1], sampleArea[2], sampleArea[3]},
                       {sampleArea[4], sampleArea[5], sampleArea[6], sampleArea[7]},
-                      chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV, true};
+                      chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV, true, lumaBounded};
         if (WriteColourMcuSimd(mcu)) return 1;
         if (WithinLimit(sampleArea[0], 64 * scanMaxH * scanMaxV, kWriterLumaLimit) &&
             WriteColourMcu(sampleArea, sampleArea + 4, chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV))

@@ -1,0 +1,134 @@
+// AVX2 colour output: eight pixels per vector, bytes interleaved by in-lane shuffles.
+#include "jpeg_colour_simd.h"
+#include "jpeg_idct_simd.h"
+
+#if JPEG_SIMD_X86
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+typedef int32_t V8 __attribute__((vector_size(32)));
+
+constexpr int32_t kLumaLimit = int32_t(1) << 29;
+constexpr int32_t kChromaLimit = int32_t(1) << 20;
+
+inline V8 Load(const int32_t* p) {
+    V8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline V8 Div1024(V8 v) { return (v + ((v >> 31) & 1023)) >> 10; }
+
+inline bool Within(const int32_t* values, int n, int32_t limit) {
+    V8 outside = {};
+    for (int i = 0; i < n; i += 8) {
+        V8 v = Load(values + i);
+        outside |= (v > limit) | (v < -limit);
+    }
+    return _mm256_movemask_epi8((__m256i)outside) == 0;
+}
+
+// Offsets of eight chroma samples.
+struct Terms {
+    V8 blue, green1, green2, red;
+};
+
+template <bool Sequential>
+inline Terms TermsOf(V8 cb, V8 cr) {
+    if (Sequential) return {Div1024(cb * 1815), Div1024(cb * 352), Div1024(cr * 731), Div1024(cr * 1436)};
+    return {Div1024(cb * 1815), Div1024(cr * 731 + cb * 352), V8{}, Div1024(cr * 1436)};
+}
+
+// Samples 0-3 (high: 4-7) of t, each twice: the chroma of sixteen pixels, eight at a time.
+inline Terms Spread(const Terms& t, bool high) {
+    const __m256i index = high ? _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7) : _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+    auto spread = [&index](V8 v) { return (V8)_mm256_permutevar8x32_epi32((__m256i)v, index); };
+    return {spread(t.blue), spread(t.green1), spread(t.green2), spread(t.red)};
+}
+
+// Clamped bytes of pixels 0-7 (a) and 8-15 (b): 16-bit values in order, 0-7 in the low lane.
+inline __m256i Words(V8 a, V8 b) {
+    __m256i packed = _mm256_packs_epi32((__m256i)(a >> 10), (__m256i)(b >> 10));
+    return _mm256_permute4x64_epi64(packed, 0xD8);
+}
+
+// Each 128-bit lane: eight pixels' blue, green (bg) and red (r) bytes to their 24 bytes.
+inline void StoreLanes(__m256i bg, __m256i r, uint8_t* p, bool both) {
+    const __m256i bgFirst = _mm256_setr_epi8(0, 8, -1, 1, 9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5, 0, 8, -1, 1, 9, -1,
+                                             2, 10, -1, 3, 11, -1, 4, 12, -1, 5);
+    const __m256i rFirst = _mm256_setr_epi8(-1, -1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1, -1, 0, -1,
+                                            -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1);
+    const __m256i bgLast = _mm256_setr_epi8(13, -1, 6, 14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, 13, -1, 6,
+                                            14, -1, 7, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m256i rLast = _mm256_setr_epi8(-1, 5, -1, -1, 6, -1, -1, 7, -1, -1, -1, -1, -1, -1, -1, -1, -1, 5, -1, -1,
+                                           6, -1, -1, 7, -1, -1, -1, -1, -1, -1, -1, -1);
+    __m256i first = _mm256_or_si256(_mm256_shuffle_epi8(bg, bgFirst), _mm256_shuffle_epi8(r, rFirst));
+    __m256i last = _mm256_or_si256(_mm256_shuffle_epi8(bg, bgLast), _mm256_shuffle_epi8(r, rLast));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(first));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 16), _mm256_castsi256_si128(last));
+    if (!both) return;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 24), _mm256_extracti128_si256(first, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 40), _mm256_extracti128_si256(last, 1));
+}
+
+// Eight pixels: luma y with the terms of their chroma samples; the partial green is stored
+// when `green` is not null.
+inline void Pixels(V8 y, const Terms& t, int32_t* green, V8& b, V8& g, V8& r) {
+    V8 partial = y - t.green1;
+    if (green) std::memcpy(green, &partial, sizeof partial);
+    b = y + t.blue;
+    g = partial - t.green2;
+    r = y + t.red;
+}
+
+// One pixel row of the MCU, 8 * H pixels, with the terms of its eight chroma samples.
+template <int H, bool Sequential>
+inline void Row(const ColourMcu& m, const Terms& t, int row, uint8_t* p) {
+    int block = (row / 8) * H, at = 8 * (row % 8);
+    V8 b[2] = {}, g[2] = {}, r[2] = {};
+    for (int half = 0; half < H; ++half) {
+        Terms u = H == 1 ? t : Spread(t, half == 1);
+        int32_t* green = Sequential ? m.green[block + half] + at : nullptr;
+        Pixels(Load(m.luma[block + half] + at), u, green, b[half], g[half], r[half]);
+    }
+    __m256i bg = _mm256_packus_epi16(Words(b[0], b[1]), Words(g[0], g[1]));
+    __m256i rr = _mm256_packus_epi16(Words(r[0], r[1]), _mm256_setzero_si256());
+    // packus works within lanes: the low lane now holds pixels 0-7, the high lane 8-15.
+    StoreLanes(bg, rr, p, H == 2);
+}
+
+template <int H, int V, bool Sequential>
+void WriteRows(const ColourMcu& m) {
+    for (int cy = 0; cy < 8; ++cy) {
+        Terms t = TermsOf<Sequential>(Load(m.cb + 8 * cy), Load(m.cr + 8 * cy));
+        for (int dy = 0; dy < V; ++dy) {
+            int row = V * cy + dy;
+            Row<H, Sequential>(m, t, row, m.topLeft - static_cast<ptrdiff_t>(row) * m.pitch);
+        }
+    }
+}
+
+template <bool Sequential>
+void WriteLayout(const ColourMcu& m) {
+    if (m.h == 1) WriteRows<1, 1, Sequential>(m);
+    else if (m.v == 1) WriteRows<2, 1, Sequential>(m);
+    else WriteRows<2, 2, Sequential>(m);
+}
+
+}  // namespace
+
+bool WriteColourMcuAvx2(const ColourMcu& m) {
+    if (!m.lumaBounded)
+        for (int i = 0; i < m.h * m.v; ++i)
+            if (!Within(m.luma[i], 64, kLumaLimit)) return false;
+    if (!Within(m.cb, 64, kChromaLimit) || !Within(m.cr, 64, kChromaLimit)) return false;
+    if (m.sequential) WriteLayout<true>(m);
+    else WriteLayout<false>(m);
+    return true;
+}
+
+#endif
