@@ -35,6 +35,18 @@ public:
         return entry == kLongCode && LongSymbol(table, symbol);
     }
 
+    // A coefficient decoded with its magnitude by one lookup: run and value, or false for
+    // Symbol and Receive to do it.
+    bool RunAndValue(const HuffmanTable& table, int& run, int32_t& value) {
+        if (count_ < 16) Refill();
+        int32_t entry = table.valueLookahead[Peek(kLookaheadBits)];
+        if (entry == 0) return false;
+        count_ -= entry & 0xFF;
+        run = (entry >> 8) & 15;
+        value = entry >> 16;
+        return true;
+    }
+
     // n bits (1 to 16) as an unsigned value.
     int32_t Receive(int n) {
         if (count_ < n) Refill();
@@ -61,7 +73,19 @@ private:
     uint32_t Peek(int n) const { return static_cast<uint32_t>(acc_ >> (count_ - n)) & ((1u << n) - 1); }
 
     // Whole bytes until the buffer is full; a 0xFF here is always the data byte of 0xFF 0x00.
+    // Without a 0xFF among the next word's bytes they are taken at once.
     void Refill() {
+        if (p_ < limit_ && limit_ - p_ >= sizeof(Word)) {
+            Word next = 0;
+            for (size_t i = 0; i < sizeof(Word); ++i) next = (next << 8) | data_[p_ + i];
+            if (!HasFullByte(next)) {
+                int bytes = (kWordBits - count_) / 8;
+                acc_ = bytes == static_cast<int>(sizeof(Word)) ? next : (acc_ << (8 * bytes)) | (next >> (kWordBits - 8 * bytes));
+                p_ += static_cast<size_t>(bytes);
+                count_ += 8 * bytes;
+                return;
+            }
+        }
         while (count_ <= kWordBits - 8) {
             Word byte = 0;
             if (p_ < limit_) {
@@ -73,6 +97,12 @@ private:
             acc_ = (acc_ << 8) | byte;
             count_ += 8;
         }
+    }
+
+    static bool HasFullByte(Word w) {
+        Word inverted = ~w;
+        const Word ones = ~Word(0) / 255;  // 0x01 in every byte
+        return ((inverted - ones) & ~inverted & (ones << 7)) != 0;
     }
 
     // Codes longer than the lookahead, bit by bit from the tenth bit on.

@@ -21,6 +21,15 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
     acWritten = false;
     uint32_t k = 1;
     while (k < 64) {
+        int zeros;
+        int32_t value;
+        if (bits.RunAndValue(ac, zeros, value)) {
+            k += static_cast<uint32_t>(zeros);
+            block[kZigzagWide[k]] = value;
+            acWritten = true;
+            ++k;
+            continue;
+        }
         int rs;
         if (!bits.Symbol(ac, rs)) return false;
         int run = rs >> 4, bitCount = rs & 15;

@@ -16,6 +16,17 @@ int16_t LookaheadEntry(const HuffmanTable& table, uint32_t prefix) {
     return static_cast<int16_t>(((i + 1) << 8) | table.values[static_cast<size_t>(index)]);
 }
 
+// The coefficient of an AC symbol decoded together with its magnitude bits, when both are
+// within the prefix.
+int32_t ValueEntry(int16_t entry, uint32_t prefix) {
+    if (entry <= 0) return 0;
+    int length = entry >> 8, run = (entry >> 4) & 15, size = entry & 15;
+    if (size == 0 || length + size > kLookaheadBits) return 0;
+    int32_t bits = static_cast<int32_t>((prefix >> (kLookaheadBits - length - size)) & ((1u << size) - 1));
+    int32_t value = bits < (int32_t(1) << (size - 1)) ? bits - (int32_t(1) << size) + 1 : bits;
+    return static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | (run << 8) | (length + size);
+}
+
 }  // namespace
 
 void BuildHuffmanTable(HuffmanTable& table, const uint8_t counts[16], const uint8_t* values) {
@@ -55,5 +66,7 @@ void BuildHuffmanTable(HuffmanTable& table, const uint8_t counts[16], const uint
     }
     for (uint32_t prefix = 0; prefix < (1u << kLookaheadBits); ++prefix)
         table.lookahead[prefix] = LookaheadEntry(table, prefix);
+    for (uint32_t prefix = 0; prefix < (1u << kLookaheadBits); ++prefix)
+        table.valueLookahead[prefix] = ValueEntry(table.lookahead[prefix], prefix);
     table.defined = true;
 }

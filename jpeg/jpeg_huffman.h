@@ -17,6 +17,9 @@ struct HuffmanTable {
     // many bits or fewer, kLongCode when the code is longer, kBadCode when decoding fails
     // within those bits.
     int16_t lookahead[512] = {};
+    // For AC symbols with a magnitude whose code and magnitude bits both fit the lookahead:
+    // (coefficient << 16) | (run << 8) | total bits; 0 for every other prefix.
+    int32_t valueLookahead[512] = {};
 };
 
 constexpr int kLookaheadBits = 9;
