@@ -12,10 +12,27 @@
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
+// A correction bit of 1 moves the coefficient one step further from zero.
+inline void ApplyCorrection(int32_t& coefficient, int bit, int32_t step) {
+    if (bit == 1) coefficient = Wrap32(int64_t(coefficient) + (coefficient > 0 ? step : -step));
+}
+
 // The bit-serial reader with its failures as they are.
 struct SerialSource {
     JpegInput& in;
-    int Bit() { return in.ReadBitOrMarker(); }  // -1 at a marker or the end
+    // One correction; false at a marker or the end.
+    bool Correct(int32_t& coefficient, int32_t step) {
+        int bit = in.ReadBitOrMarker();
+        if (bit < 0) return false;
+        ApplyCorrection(coefficient, bit, step);
+        return true;
+    }
+    // Corrections of the coefficients at the zig-zag positions of `positions`, in order.
+    bool CorrectAll(int32_t* block, uint64_t positions, int32_t step) {
+        for (; positions != 0; positions &= positions - 1)
+            if (!Correct(block[kZigzag[__builtin_ctzll(positions)]], step)) return false;
+        return true;
+    }
     int Symbol(const HuffmanTable* table, int& symbol) { return in.DecodeSymbol(table, symbol); }
     int Receive(int n, int32_t& value) { return in.ReceiveBits(n, value); }
 };
@@ -25,7 +42,21 @@ struct SerialSource {
 struct FastSource {
     FastBits bits;
     bool failed = false;
-    int Bit() { return bits.Receive(1); }
+    bool Correct(int32_t& coefficient, int32_t step) {
+        ApplyCorrection(coefficient, bits.Receive(1), step);
+        return true;
+    }
+    // Up to sixteen correction bits per read.
+    bool CorrectAll(int32_t* block, uint64_t positions, int32_t step) {
+        while (positions != 0) {
+            int n = __builtin_popcountll(positions);
+            if (n > 16) n = 16;
+            int32_t bitsRead = bits.Receive(n);
+            for (int i = n - 1; i >= 0; --i, positions &= positions - 1)
+                ApplyCorrection(block[kZigzag[__builtin_ctzll(positions)]], (bitsRead >> i) & 1, step);
+        }
+        return true;
+    }
     int Symbol(const HuffmanTable* table, int& symbol) {
         if (!bits.Symbol(*table, symbol)) failed = true;
         return failed ? 0 : 1;
@@ -80,41 +111,23 @@ int AcFirstBlock(Source& src, const AcScan& s, int32_t* block) {
 
 // Refinement of one block: coefficients already non-zero take one correction bit each, which
 // moves them 2^Al further from zero; newly non-zero ones are +-2^Al. 1 to go on, 0 to end.
+// Position by position, for bands that reach past the block (every such position names
+// coefficient 63).
 template <class Source>
-int AcRefineBlock(Source& src, const AcScan& s, int32_t* block) {
+int AcRefinePositions(Source& src, const AcScan& s, int32_t* block) {
     const int32_t step = int32_t(1) << s.approxLow;
     uint32_t k = s.start;
-    // Corrects the coefficient when the bit says so; false at a marker or the end.
-    auto correct = [&](int32_t& coefficient) {
-        int bit = src.Bit();
-        if (bit < 0) return false;
-        if (bit == 1) coefficient = Wrap32(int64_t(coefficient) + (coefficient > 0 ? step : -step));
-        return true;
-    };
-    // Within a band inside the block, which positions are non-zero is known from the start:
-    // a correction never makes a coefficient zero, and new ones are set behind k.
-    const bool masked = s.end <= 63;
-    const uint64_t nonZero = masked ? NonZeroInZigzagOrder(block) : 0;
-    auto isNonZero = [&](uint32_t at) { return masked ? ((nonZero >> at) & 1) != 0 : block[ZigzagIndex(at)] != 0; };
     // Corrects non-zero coefficients from k on until a zero one (k stays on it) or the band end.
     auto skipNonZero = [&]() {
-        while (k <= s.end && isNonZero(k)) {
-            if (!correct(block[ZigzagIndex(k)])) return false;
+        while (k <= s.end && block[ZigzagIndex(k)] != 0) {
+            if (!src.Correct(block[ZigzagIndex(k)], step)) return false;
             ++k;
         }
         return true;
     };
-    // Corrects every non-zero coefficient from k to the band end.
     auto correctRest = [&]() {
-        if (masked && k <= s.end) {
-            uint64_t rest = (nonZero >> k) << k;
-            if (s.end < 63) rest &= (uint64_t(1) << (s.end + 1)) - 1;
-            for (; rest != 0; rest &= rest - 1)
-                if (!correct(block[kZigzag[__builtin_ctzll(rest)]])) return false;
-            return true;
-        }
         for (; k <= s.end; ++k)
-            if (block[ZigzagIndex(k)] != 0 && !correct(block[ZigzagIndex(k)])) return false;
+            if (block[ZigzagIndex(k)] != 0 && !src.Correct(block[ZigzagIndex(k)], step)) return false;
         return true;
     };
 
@@ -146,6 +159,59 @@ int AcRefineBlock(Source& src, const AcScan& s, int32_t* block) {
         ++k;
     }
     return 1;
+}
+
+// Zig-zag positions from..to as a mask; empty when from > to (to <= 63).
+inline uint64_t Span(uint32_t from, uint32_t to) {
+    if (from > to) return 0;
+    uint64_t upTo = to >= 63 ? ~uint64_t(0) : (uint64_t(1) << (to + 1)) - 1;
+    return upTo & ~((uint64_t(1) << from) - 1);
+}
+
+// The same refinement for bands within the block, by masks: which positions are non-zero is
+// known from the start, since a correction never makes a coefficient zero and new ones are
+// set behind the position reached. Skipping r zero positions, correcting the non-zero ones
+// passed, is then finding the (r + 1)-th zero of the mask.
+template <class Source>
+int AcRefineMasked(Source& src, const AcScan& s, int32_t* block) {
+    const int32_t step = int32_t(1) << s.approxLow;
+    const uint64_t nonZero = NonZeroInZigzagOrder(block);
+    uint32_t k = s.start;
+    if (s.eobRun > 0) {
+        --s.eobRun;
+        return src.CorrectAll(block, nonZero & Span(k, s.end), step) ? 1 : 0;
+    }
+    while (k <= s.end) {
+        int rs;
+        if (!src.Symbol(s.table, rs)) return s.status = 0;
+        int run = rs >> 4, size = rs & 15;
+        if (size == 0 && run < 15) {
+            int32_t bits = 0;
+            s.status = src.Receive(run, bits);
+            s.eobRun = (1u << run) + static_cast<uint32_t>(bits) - 1;
+            return src.CorrectAll(block, nonZero & Span(k, s.end), step) ? 1 : 0;
+        }
+        int32_t bits = 0;
+        if (size != 0 && !src.Receive(size, bits)) return s.status = 0;
+        // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
+        uint64_t zeros = ~nonZero & Span(k, s.end);
+        for (int z = size == 0 ? 15 : run; z > 0 && zeros != 0; --z) zeros &= zeros - 1;
+        if (zeros == 0) {  // the band ends first
+            if (!src.CorrectAll(block, nonZero & Span(k, s.end), step)) return 0;
+            k = s.end + 1;
+            continue;
+        }
+        uint32_t target = static_cast<uint32_t>(__builtin_ctzll(zeros));
+        if (!src.CorrectAll(block, nonZero & Span(k, s.end) & ((uint64_t(1) << target) - 1), step)) return 0;
+        k = target + 1;
+        if (size != 0) block[kZigzag[target]] = ScaledCoefficient(Extend(bits, size), s.approxLow);
+    }
+    return 1;
+}
+
+template <class Source>
+int AcRefineBlock(Source& src, const AcScan& s, int32_t* block) {
+    return s.end <= 63 ? AcRefineMasked(src, s, block) : AcRefinePositions(src, s, block);
 }
 
 // One block by FastBits when it can finish it, else bit by bit: the same result either way.
