@@ -93,5 +93,3 @@ void ViewerDialog::switchMenuBarToBrowsing() {
     switchToBrowsingLayout(bar);
     DrawMenuBar(hwnd());
 }
-
-void ViewerDialog::showCommentBox() {}

@@ -7,17 +7,13 @@
 #include "dib_section.h"
 #include "menu_bar_layout.h"
 #include "resource.h"
+#include "system_menu.h"
 #include "text.h"
 
 namespace {
 const size_t kLogPaletteBufferSize = 1032;  // palette header and 256 entries
 const uint16_t kPaletteVersion = 0x300;
 const UINT kStartTimerDelayMs = 100;
-
-// Items the start-up adds to the system menu (their commands come with the menus).
-const UINT kSysCentre = 0x0020;
-const UINT kSysComment = 0x0030;
-const UINT kSysAbout = 0x0010;
 
 HCURSOR programCursor(UINT id) { return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
 
@@ -50,7 +46,7 @@ BOOL ViewerDialog::OnInitDialog() {
     centreOnScreen();
     fitWindowToPicture();
     centreOnScreen();
-    extendSystemMenu();
+    extendSystemMenu(GetSystemMenu(hwnd(), FALSE));
     trimContextMenuForOnePage();
     startCaptionAndCountdown();
     armStartTimers();
@@ -99,17 +95,6 @@ void ViewerDialog::removeCaptionIfAsked() {
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
-void ViewerDialog::extendSystemMenu() {
-    HMENU system = GetSystemMenu(hwnd(), FALSE);
-    if (system == nullptr) return;
-    DeleteMenu(system, SC_MAXIMIZE, MF_BYCOMMAND);
-    DeleteMenu(system, SC_SIZE, MF_BYCOMMAND);
-    AppendMenuW(system, MF_STRING, kSysCentre, toWide("中央配置(&R)").c_str());
-    AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(system, MF_STRING, kSysComment, toWide("ちょっと一言(&S)...").c_str());
-    AppendMenuW(system, MF_STRING, kSysAbout, toWide("ﾊﾞｰｼﾞｮﾝ情報(&A)...").c_str());
-}
-
 // One page: no page moves in the context menu and no auto-advance.
 void ViewerDialog::trimContextMenuForOnePage() {
     if (entryCount != 1) return;
@@ -131,20 +116,6 @@ void ViewerDialog::startCaptionAndCountdown() {
 void ViewerDialog::armStartTimers() {
     if (commentFlag == 1) SetTimer(hwnd(), kCommentTimer, kStartTimerDelayMs, nullptr);
     if (entryCount > 1) SetTimer(hwnd(), kRemainingEntriesTimer, kStartTimerDelayMs, nullptr);
-}
-
-bool ViewerDialog::OnCommand(WORD id, WORD notification, HWND control) {
-    switch (id) {
-    case IDOK: return true;  // Enter does nothing
-    case ID_APP_EXIT_ITEM: endDialog(1); return true;
-    case ID_NEXT: nextPage(); return true;
-    case ID_FIRST:
-    case ID_FIRST_PAGE: firstPage(); return true;
-    case ID_LAST_PAGE: lastPage(); return true;
-    case ID_STOP_AUTO_ADVANCE: stopAutoAdvance(); return true;
-    case ID_SHOW_COMMENT: showCommentBox(); return true;
-    default: return Dialog::OnCommand(id, notification, control);
-    }
 }
 
 void ViewerDialog::OnTimer(UINT_PTR id) {
@@ -177,8 +148,13 @@ INT_PTR ViewerDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_PALETTECHANGED:
         paletteChanged(reinterpret_cast<HWND>(wParam));
         return TRUE;
+    case WM_SYSCOMMAND:
+        return onSystemCommand(wParam) ? TRUE : FALSE;
     case WM_PAINT:
         onPaint();
+        return TRUE;
+    case WM_CONTEXTMENU:
+        onContextMenu(lParam);
         return TRUE;
     case WM_LBUTTONDOWN:
         onLeftButtonDown(clientPoint(lParam));

@@ -12,6 +12,7 @@
 #include "image/bitmap_info.h"
 #include "image/halftone_palette.h"
 #include "collection_start.h"
+#include "wallpaper.h"
 #include "dialog.h"
 #include "file.h"
 #include "menu.h"
@@ -46,7 +47,6 @@ private:
     void setStartCursors();
     void setStartMenuBar();
     void removeCaptionIfAsked();
-    void extendSystemMenu();
     void trimContextMenuForOnePage();
     void startCaptionAndCountdown();
     void armStartTimers();
@@ -82,8 +82,15 @@ private:
     void setPageCaption(bool withCountdown);
     void switchMenuBarToLastPage();
     void switchMenuBarToBrowsing();
-    // The comment box (dialog 133) comes with the dialogs; until then this opens nothing.
+
+    // Commands and menus (commands.cpp).
+    bool onSystemCommand(WPARAM wParam);  // false: default handling
+    void onContextMenu(LPARAM lParam);
+    void showAboutBox();
     void showCommentBox();
+    void pickPage();
+    void restoreEntries(int all);  // 0: the current entry; 1: every entry
+    WallpaperSource wallpaperSource() const;
 
     // Mouse (mouse.cpp).
     void onLeftButtonDown(POINT point);
