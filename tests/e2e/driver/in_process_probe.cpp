@@ -60,7 +60,52 @@ std::wstring fromShiftJis(const std::string& text) {
     return wide;
 }
 
+// Runs a dump export of the helper and hands back what it wrote; false when it did not run.
+bool dumpFromProcess(HANDLE process, const char* exportName, void* argument, std::string& dump) {
+    dump.clear();
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kMappingSize, kMappingName);
+    if (mapping == nullptr) return false;
+    const char* text = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    bool ran = text != nullptr && callInProcess(process, exportName, argument) == 1;
+    if (ran) dump = text;
+    if (text != nullptr) UnmapViewOfFile(text);
+    CloseHandle(mapping);
+    return ran;
+}
+
+// "item <depth> <id> <kind> <text>" lines.
+std::vector<MenuEntry> parseMenuItems(const std::string& dump) {
+    std::vector<MenuEntry> items;
+    std::istringstream lines{dump};
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields{line};
+        std::string word, text;
+        MenuEntry entry{};
+        if (!(fields >> word >> entry.depth >> entry.id >> entry.kind) || word != "item") continue;
+        fields.get();  // the blank before the text
+        std::getline(fields, text);
+        entry.text = fromShiftJis(text);
+        items.push_back(entry);
+    }
+    return items;
+}
+
 }  // namespace
+
+bool readMenu(HANDLE process, HMENU menu, std::vector<MenuEntry>& items) {
+    std::string dump;
+    if (!dumpFromProcess(process, "DumpMenu@4", menu, dump)) return false;
+    items = parseMenuItems(dump);
+    return true;
+}
+
+bool readSystemMenu(HANDLE process, HWND window, std::vector<MenuEntry>& items) {
+    std::string dump;
+    if (!dumpFromProcess(process, "DumpSystemMenu@4", window, dump)) return false;
+    items = parseMenuItems(dump);
+    return true;
+}
 
 bool readMenuBar(HANDLE process, HWND window, bool& hasBar, std::vector<MenuBarItem>& items) {
     items.clear();

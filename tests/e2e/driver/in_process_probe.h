@@ -15,6 +15,21 @@ struct MenuBarItem {
 // False when the helper could not run in the process.
 bool readMenuBar(HANDLE process, HWND window, bool& hasBar, std::vector<MenuBarItem>& items);
 
+// One item of a menu read from inside the viewer; submenu items follow their item, one deeper.
+struct MenuEntry {
+    int depth;          // 0 for the menu's own items
+    UINT id;            // the command (0 for separators)
+    char kind;          // 's' separator, 'p' submenu, 'c' command
+    std::wstring text;
+};
+
+// All items of a menu of the viewer, given by its handle in the viewer (MN_GETHMENU of a
+// tracked popup). False when the helper could not run or the menu is gone.
+bool readMenu(HANDLE process, HMENU menu, std::vector<MenuEntry>& items);
+
+// All items of the system menu of a window of the viewer.
+bool readSystemMenu(HANDLE process, HWND window, std::vector<MenuEntry>& items);
+
 // The viewer's handle of its cursor resource `id` (compare with GetCursorInfo); null on failure.
 HCURSOR programCursor(HANDLE process, UINT id);
 

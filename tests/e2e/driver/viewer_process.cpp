@@ -152,6 +152,12 @@ std::wstring messageBoxText(HWND box) {
     return text;
 }
 
+std::wstring dialogItemText(HWND dialog, int controlId) {
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(dialog, controlId, text, 1024);
+    return text;
+}
+
 void postKey(HWND window, WPARAM virtualKey) {
     PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
     PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);

@@ -56,5 +56,8 @@ std::wstring describeWindow(HWND window);
 // The text of a message box (its static control 0xFFFF).
 std::wstring messageBoxText(HWND box);
 
+// The text of a dialog's control.
+std::wstring dialogItemText(HWND dialog, int controlId);
+
 // Sends a key press to a dialog the way the keyboard would reach its message loop.
 void postKey(HWND window, WPARAM virtualKey);

@@ -1,7 +1,9 @@
 // Loaded into the viewer by the UI tests: menus and cursor resources cannot be read from another
-// process, so this writes the window's menu bar into a shared memory block that the driver reads,
+// process, so this writes the viewer's menus into a shared memory block that the driver reads,
 // and gives the viewer's cursor handles.
-// One line per item: "bar <id> <Shift-JIS text>"; "nobar" when the window has no menu bar.
+// Menu bar: one line per item, "bar <id> <Shift-JIS text>"; "nobar" when the window has none.
+// Other menus (system menu, tracked popups): one line per item, submenus after their item,
+// "item <depth> <id> <kind> <Shift-JIS text>" with kind s (separator), p (submenu) or c (command).
 #include <windows.h>
 
 #include <cstdio>
@@ -9,7 +11,55 @@
 namespace {
 const char kMappingName[] = "edamiru_menu_probe";
 const DWORD kMappingSize = 65536;
+
+// The shared block for the driver, or null.
+char* openOutput(HANDLE& mapping) {
+    mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, kMappingName);
+    if (mapping == nullptr) return nullptr;
+    char* out = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kMappingSize));
+    if (out == nullptr) CloseHandle(mapping);
+    return out;
+}
+
+void closeOutput(HANDLE mapping, char* out) {
+    UnmapViewOfFile(out);
+    CloseHandle(mapping);
+}
+
+void dumpItems(char*& o, char* end, HMENU menu, int depth) {
+    for (int i = 0; i < GetMenuItemCount(menu) && o < end - 300; ++i) {
+        char text[256] = "";
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_ID;
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        const char kind = (info.fType & MFT_SEPARATOR) ? 's' : info.hSubMenu != nullptr ? 'p' : 'c';
+        o += snprintf(o, end - o, "item %d %u %c %s\n", depth, info.wID, kind, text);
+        if (info.hSubMenu != nullptr) dumpItems(o, end, info.hSubMenu, depth + 1);
+    }
+}
+
+DWORD dumpMenu(HMENU menu) {
+    HANDLE mapping;
+    char* out = openOutput(mapping);
+    if (out == nullptr) return 0;
+    char* o = out;
+    if (menu != nullptr) dumpItems(o, out + kMappingSize - 1, menu, 0);
+    *o = 0;
+    closeOutput(mapping, out);
+    return menu != nullptr ? 1 : 0;
+}
+
 }  // namespace
+
+// A menu of the viewer by its handle (a tracked popup, from MN_GETHMENU).
+extern "C" __declspec(dllexport) DWORD WINAPI DumpMenu(LPVOID menu) { return dumpMenu(static_cast<HMENU>(menu)); }
+
+// The system menu of a window of the viewer.
+extern "C" __declspec(dllexport) DWORD WINAPI DumpSystemMenu(LPVOID window) {
+    return dumpMenu(GetSystemMenu(static_cast<HWND>(window), FALSE));
+}
 
 extern "C" __declspec(dllexport) DWORD WINAPI DumpMenuBar(LPVOID window) {
     HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, kMappingName);
