@@ -14,7 +14,7 @@
 class FastBits {
 public:
     explicit FastBits(JpegInput& in)
-        : in_(in), data_(in.Data()), p_(in.pos), limit_(in.MarkerLimit()), count_(in.bitsLeft) {
+        : in_(&in), data_(in.Data()), p_(in.pos), limit_(in.MarkerLimit()), count_(in.bitsLeft) {
         acc_ = in.bitsLeft > 0 && in.bitsLeft < 8 ? Word(in.bitBuffer >> (8 - in.bitsLeft)) : 0;
         usable_ = in.bitsLeft < 8;  // a full byte left is only seen after a marker stopped a read
         if (!usable_) count_ = 0;
@@ -47,6 +47,13 @@ public:
         return true;
     }
 
+    // The next 16 bits without taking them; Skip takes n of them.
+    uint32_t Peek16() {
+        if (count_ < 16) Refill();
+        return Peek(16);
+    }
+    void Skip(int n) { count_ -= n; }
+
     // n bits (1 to 16) as an unsigned value.
     int32_t Receive(int n) {
         if (count_ < n) Refill();
@@ -61,9 +68,9 @@ public:
         int whole = real / 8, left = real % 8;
         size_t p = p_;
         for (int j = 0; j < whole; ++j) p -= ((acc_ >> (padBits_ + 8 * j)) & 0xFF) == 0xFF ? 2 : 1;
-        in_.pos = p;
-        in_.bitsLeft = static_cast<uint8_t>(left);
-        in_.bitBuffer = left == 0 ? 0 : static_cast<uint8_t>(((acc_ >> (padBits_ + 8 * whole)) << (8 - left)) & 0xFF);
+        in_->pos = p;
+        in_->bitsLeft = static_cast<uint8_t>(left);
+        in_->bitBuffer = left == 0 ? 0 : static_cast<uint8_t>(((acc_ >> (padBits_ + 8 * whole)) << (8 - left)) & 0xFF);
     }
 
 private:
@@ -121,7 +128,7 @@ private:
         return true;
     }
 
-    JpegInput& in_;
+    JpegInput* in_;
     const uint8_t* data_;
     size_t p_, limit_;
     Word acc_ = 0;

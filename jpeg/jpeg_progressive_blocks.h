@@ -49,11 +49,11 @@ struct FastSource {
     // Up to sixteen correction bits per read.
     bool CorrectAll(int32_t* block, uint64_t positions, int32_t step) {
         while (positions != 0) {
-            int n = __builtin_popcountll(positions);
-            if (n > 16) n = 16;
-            int32_t bitsRead = bits.Receive(n);
-            for (int i = n - 1; i >= 0; --i, positions &= positions - 1)
-                ApplyCorrection(block[kZigzag[__builtin_ctzll(positions)]], (bitsRead >> i) & 1, step);
+            uint32_t next = bits.Peek16();
+            int used = 0;
+            for (; positions != 0 && used < 16; ++used, positions &= positions - 1)
+                ApplyCorrection(block[kZigzag[__builtin_ctzll(positions)]], (next >> (15 - used)) & 1, step);
+            bits.Skip(used);
         }
         return true;
     }
@@ -214,24 +214,43 @@ int AcRefineBlock(Source& src, const AcScan& s, int32_t* block) {
     return s.end <= 63 ? AcRefineMasked(src, s, block) : AcRefinePositions(src, s, block);
 }
 
-// One block by FastBits when it can finish it, else bit by bit: the same result either way.
-template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
-int AcBlockEitherWay(JpegInput& in, const AcScan& s, int32_t* block) {
-    FastSource fast{FastBits(in)};
-    if (fast.bits.Usable()) {
-        int32_t saved[64];
-        std::memcpy(saved, block, sizeof saved);
-        uint32_t eobRun = s.eobRun;
-        int status = s.status;
-        int result = Fast(fast, s, block);
-        if (!fast.failed && !fast.bits.Overran()) {
-            fast.bits.Store();
-            return result;
+// The blocks of one scan through FastBits, kept from block to block; a block it cannot finish
+// is restored with the reader's state before it and decoded bit by bit, after which FastBits
+// starts again from the bit-serial reader. Finish() hands the position back.
+class AcBlockRun {
+public:
+    explicit AcBlockRun(JpegInput& in) : in_(in), fast_{FastBits(in)} { active_ = fast_.bits.Usable(); }
+
+    template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
+    int Block(const AcScan& s, int32_t* block) {
+        if (active_) {
+            FastBits before = fast_.bits;
+            int32_t saved[64];
+            std::memcpy(saved, block, sizeof saved);
+            uint32_t eobRun = s.eobRun;
+            int status = s.status;
+            int result = Fast(fast_, s, block);
+            if (!fast_.failed && !fast_.bits.Overran()) return result;
+            std::memcpy(block, saved, sizeof saved);
+            s.eobRun = eobRun;
+            s.status = status;
+            before.Store();
+            active_ = false;
         }
-        std::memcpy(block, saved, sizeof saved);
-        s.eobRun = eobRun;
-        s.status = status;
+        SerialSource serial{in_};
+        int result = Serial(serial, s, block);
+        fast_ = FastSource{FastBits(in_)};
+        active_ = fast_.bits.Usable();
+        return result;
     }
-    SerialSource serial{in};
-    return Serial(serial, s, block);
-}
+
+    void Finish() {
+        if (active_) fast_.bits.Store();
+        active_ = false;
+    }
+
+private:
+    JpegInput& in_;
+    FastSource fast_;
+    bool active_ = false;
+};

@@ -57,14 +57,19 @@ int JpegDecoder::DecodeAcFirst() {
     eobRun = 0;
     acTable = &acTables[scanComponents[0].acSelector];
     AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
+    AcBlockRun run(in_);
     for (uint32_t m = 0; m < mcuCount; ++m) {
         int32_t* block = AcBlock(m);
         if (eobRun > 0) {
             --eobRun;
             continue;
         }
-        if (!AcBlockEitherWay<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(in_, scan, block)) return 0;
+        if (!run.Block<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(scan, block)) {
+            run.Finish();
+            return 0;
+        }
     }
+    run.Finish();
     return 1;
 }
 
@@ -73,7 +78,13 @@ int JpegDecoder::DecodeAcRefine() {
     eobRun = 0;
     acTable = &acTables[scanComponents[0].acSelector];
     AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
-    for (uint32_t m = 0; m < mcuCount; ++m)
-        if (!AcBlockEitherWay<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>(in_, scan, AcBlock(m))) return 0;
+    AcBlockRun run(in_);
+    for (uint32_t m = 0; m < mcuCount; ++m) {
+        if (!run.Block<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>(scan, AcBlock(m))) {
+            run.Finish();
+            return 0;
+        }
+    }
+    run.Finish();
     return 1;
 }
