@@ -11,6 +11,7 @@
 namespace {
 
 typedef int32_t V8 __attribute__((vector_size(32)));
+typedef uint32_t U8 __attribute__((vector_size(32)));
 
 inline V8 Load(const int32_t* p) {
     V8 v;
@@ -48,7 +49,7 @@ bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int
     for (int i = 0; i < 8; ++i) {
         V8 c = Load(coef + 8 * i), q = Load(quant + 8 * i);
         outside |= OutsideMask(c, kCoefficientLimit) | OutsideMask(q, kQuantiserLimit);
-        v[i] = c * q;
+        v[i] = (V8)((U8)c * (U8)q);  // wraps for the values the checks turn away
         outside |= OutsideMask(v[i], kExactInputLimit);
     }
     if (AnyLane(outside)) return false;

@@ -11,6 +11,7 @@
 namespace {
 
 typedef int32_t V4 __attribute__((vector_size(16)));
+typedef uint32_t U4 __attribute__((vector_size(16)));
 
 inline V4 Load(const int32_t* p) {
     V4 v;
@@ -58,7 +59,7 @@ bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int
     for (int i = 0; i < 16; ++i) {
         V4 c = Load(coef + 4 * i), q = Load(quant + 4 * i);
         outside |= OutsideMask(c, kCoefficientLimit) | OutsideMask(q, kQuantiserLimit);
-        v[i] = c * q;
+        v[i] = (V4)((U4)c * (U4)q);  // wraps for the values the checks turn away
         outside |= OutsideMask(v[i], kExactInputLimit);
     }
     if (AnyLane(outside)) return false;

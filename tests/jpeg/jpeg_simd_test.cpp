@@ -33,9 +33,9 @@ std::vector<std::pair<const char*, SimdTransform>> Transforms() {
 // A block of quantised coefficients of the given magnitude with a given number of non-zero ACs.
 void RandomBlock(std::mt19937& random, int32_t block[64], int32_t dc, int32_t ac, int acCount) {
     std::memset(block, 0, 64 * sizeof(int32_t));
-    block[0] = static_cast<int32_t>(random() % (2 * uint32_t(dc) + 1)) - dc;
+    block[0] = static_cast<int32_t>(int64_t(random() % (2 * uint32_t(dc) + 1)) - dc);
     for (int i = 0; i < acCount; ++i)
-        block[kZigzag[1 + random() % 63]] = static_cast<int32_t>(random() % (2 * uint32_t(ac) + 1)) - ac;
+        block[kZigzag[1 + random() % 63]] = static_cast<int32_t>(int64_t(random() % (2 * uint32_t(ac) + 1)) - ac);
 }
 
 }  // namespace
@@ -140,10 +140,11 @@ TEST(JpegSimd, ColourWritersEqualTheFormulasOrDecline) {
         int32_t lumaSpan = lumaSpans[(trial / 6) % 3], chromaSpan = chromaSpans[(trial / 18) % 3];
         int32_t luma[4][64], cb[64], cr[64], expectedGreen[4][64] = {};
         for (auto& block : luma)
-            for (int32_t& value : block) value = 131072 + int32_t(random() % (2 * uint32_t(lumaSpan) + 1)) - lumaSpan;
+            for (int32_t& value : block)
+                value = int32_t(131072 + int64_t(random() % (2 * uint32_t(lumaSpan) + 1)) - lumaSpan);
         for (int i = 0; i < 64; ++i) {
-            cb[i] = int32_t(random() % (2 * uint32_t(chromaSpan) + 1)) - chromaSpan;
-            cr[i] = int32_t(random() % (2 * uint32_t(chromaSpan) + 1)) - chromaSpan;
+            cb[i] = int32_t(int64_t(random() % (2 * uint32_t(chromaSpan) + 1)) - chromaSpan);
+            cr[i] = int32_t(int64_t(random() % (2 * uint32_t(chromaSpan) + 1)) - chromaSpan);
         }
         bool inRange = true;
         for (int b = 0; b < h * v; ++b)
@@ -202,7 +203,7 @@ TEST(JpegSimd, NonZeroMaskFollowsZigzagOrder) {
     std::mt19937 random(13);
     for (int trial = 0; trial < 200; ++trial) {
         int32_t block[64];
-        for (int32_t& value : block) value = random() % 3 == 0 ? int32_t(random()) - (1 << 30) : 0;
+        for (int32_t& value : block) value = random() % 3 == 0 ? int32_t(random() % 2000001) - 1000000 : 0;
         uint64_t expected = 0;
         for (int k = 0; k < 64; ++k)
             if (block[kZigzag[k]] != 0) expected |= uint64_t(1) << k;
