@@ -13,12 +13,12 @@ extern const uint8_t kZigzagWide[80];
 // 15). `acWritten` tells whether any AC coefficient was stored.
 inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor,
                             int32_t* block, bool& acWritten) {
+    bool written = false;  // a local the compiler can keep in a register
     int size;
     if (!bits.Symbol(dc, size) || size > 15) return false;
     int32_t diff = size > 0 ? Extend(bits.Receive(size), size) : 0;
     predictor = Wrap32(static_cast<int64_t>(predictor) + diff);
     block[0] = predictor;
-    acWritten = false;
     uint32_t k = 1;
     while (k < 64) {
         int zeros;
@@ -26,17 +26,20 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
         if (bits.RunAndValue(ac, zeros, value)) {
             k += static_cast<uint32_t>(zeros);
             block[kZigzagWide[k]] = value;
-            acWritten = true;
+            written = true;
             ++k;
             continue;
         }
         int rs;
-        if (!bits.Symbol(ac, rs)) return false;
+        if (!bits.Symbol(ac, rs)) {
+            acWritten = written;
+            return false;
+        }
         int run = rs >> 4, bitCount = rs & 15;
         if (bitCount != 0) {
             k += run;
             block[kZigzagWide[k]] = Extend(bits.Receive(bitCount), bitCount);
-            acWritten = true;
+            written = true;
             ++k;
         } else if (run == 15) {
             k += 16;
@@ -44,5 +47,6 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
             break;
         }
     }
+    acWritten = written;
     return true;
 }

@@ -4,6 +4,7 @@
 #if JPEG_SIMD_X86
 #include <immintrin.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include "jpeg_idct_kernel.h"
@@ -41,21 +42,35 @@ inline void Transpose(V8 v[8]) {
 
 bool AnyLane(V8 mask) { return _mm256_movemask_epi8((__m256i)mask) != 0; }
 
+// Largest and smallest lane values seen, for one range check at the end.
+struct Extremes {
+    __m256i high = _mm256_set1_epi32(INT32_MIN), low = _mm256_set1_epi32(INT32_MAX);
+    void Add(V8 v) {
+        high = _mm256_max_epi32(high, (__m256i)v);
+        low = _mm256_min_epi32(low, (__m256i)v);
+    }
+    bool Outside(int32_t limit) const { return AnyLane(OutsideMask((V8)high, limit) | OutsideMask((V8)low, limit)); }
+};
+
 }  // namespace
 
 bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift) {
     V8 v[8];
-    V8 outside = {};
+    Extremes coefficients, quantisers, products;
     for (int i = 0; i < 8; ++i) {
         V8 c = Load(coef + 8 * i), q = Load(quant + 8 * i);
-        outside |= OutsideMask(c, kCoefficientLimit) | OutsideMask(q, kQuantiserLimit);
+        coefficients.Add(c);
+        quantisers.Add(q);
         v[i] = (V8)((U8)c * (U8)q);  // wraps for the values the checks turn away
-        outside |= OutsideMask(v[i], kExactInputLimit);
+        products.Add(v[i]);
     }
-    if (AnyLane(outside)) return false;
+    if (coefficients.Outside(kCoefficientLimit) || quantisers.Outside(kQuantiserLimit) ||
+        products.Outside(kExactInputLimit))
+        return false;
     Kernel(v);
-    for (int i = 0; i < 8; ++i) outside |= OutsideMask(v[i], kExactInputLimit);
-    if (AnyLane(outside)) return false;
+    Extremes columns;
+    for (int i = 0; i < 8; ++i) columns.Add(v[i]);
+    if (columns.Outside(kExactInputLimit)) return false;
     Transpose(v);
     Kernel(v);
     Transpose(v);
