@@ -1,21 +1,48 @@
-// Emission of a progressive picture: every block transformed in place, then the whole
-// padded picture written from the three buffers. Pixel bytes are blue, green, red.
+// Emission of a progressive picture: every block transformed in place, and the whole padded
+// picture written from the three buffers. Pixel bytes are blue, green, red. Each MCU row is
+// transformed and written before the next, while its blocks are still in the cache; every
+// block's transform and every pixel are the same as when all blocks go first.
 #include "jpeg_colour_simd.h"
 #include "jpeg_decoder.h"
 #include "jpeg_idct_simd.h"
 #include "jpeg_transform.h"
+
+namespace {
+
+template <uint32_t H, uint32_t V>
+void WritePicture(const int32_t* luma, const int32_t* cb, const int32_t* cr, uint8_t* outputRow, int32_t pitch,
+                  uint32_t across, uint32_t mcuCount);
+
+void TransformBlocks(int32_t* first, size_t count, const int32_t* quant, int32_t shift) {
+    for (size_t b = 0; b < count; ++b) TransformBlock(first + b * 64, first + b * 64, quant, shift);
+}
+
+}  // namespace
 
 void JpegDecoder::EmitProgressive() {
     mcusAcross = frameMcusAcross_;
     mcusDown = frameMcusDown_;
     mcuCount = mcusAcross * mcusDown;
     int32_t* buffers[3] = {lumaBuffer.get(), cbBuffer.get(), crBuffer.get()};
-    for (int c = 0; c < componentCount && c < 3; ++c) TransformComponent(c, buffers[c]);
-    switch (maxH * maxV) {
-    case 1: WritePixels1x1(); break;
-    case 2: WritePixels2x1(); break;
-    case 4: WritePixels2x2(); break;
-    default: break;
+    uint32_t area = uint32_t(maxH) * maxV;
+    if (area != 1 && area != 2 && area != 4) {  // no writer: the transforms alone
+        for (int c = 0; c < componentCount && c < 3; ++c) TransformComponent(c, buffers[c]);
+        return;
+    }
+    const size_t across = mcusAcross, lumaPerRow = size_t(area) * across;
+    for (uint32_t my = 0; my < mcusDown; ++my) {
+        for (int c = 0; c < componentCount && c < 3; ++c) {
+            size_t count = c == 0 ? lumaPerRow : across;
+            TransformBlocks(buffers[c] + my * count * 64, count, quantTables[frameComponents[c].quantSelector],
+                            c == 0 ? levelShift : 0);
+        }
+        const int32_t* luma = buffers[0] + my * lumaPerRow * 64;
+        const int32_t* cb = buffers[1] + my * across * 64;
+        const int32_t* cr = buffers[2] + my * across * 64;
+        uint8_t* row = outputRow - ptrdiff_t(8 * (area == 4 ? 2 : 1)) * ptrdiff_t(my) * outputPitch;
+        if (area == 1) WritePicture<1, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
+        else if (area == 2) WritePicture<2, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
+        else WritePicture<2, 2>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
     }
 }
 
