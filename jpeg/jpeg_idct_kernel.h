@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int32_t kExactInputLimit = 166213;  // 12920 * 166213 < 2^31
-constexpr int32_t kCoefficientLimit = 32767;  // with quantisers up to 65535 the product fits
-constexpr int32_t kQuantiserLimit = 65535;
 
 // Division by 1024 truncating toward zero: negative values take 1023 before the shift.
 template <class V>

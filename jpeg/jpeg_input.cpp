@@ -16,8 +16,7 @@ void JpegInput::Reset(const uint8_t* data, size_t length) {
 
 // A 0xFF followed by 0x00 is data from any starting point (the 0x00 is never 0xFF), so one
 // search serves every position up to the marker it found.
-size_t JpegInput::MarkerLimit() {
-    if (pos >= limitFrom_ && pos <= limitAt_) return limitAt_;
+size_t JpegInput::FindMarkerLimit() {
     size_t p = pos > end ? end : pos;
     limitFrom_ = p;
     for (;;) {

@@ -40,10 +40,11 @@ public:
     // The block decoders' fast path reads the entropy-coded bytes directly, up to MarkerLimit():
     // the position of the first 0xFF at or after pos that is not followed by 0x00, or end.
     const uint8_t* Data() const { return data_; }
-    size_t MarkerLimit();
+    size_t MarkerLimit() { return pos >= limitFrom_ && pos <= limitAt_ ? limitAt_ : FindMarkerLimit(); }
 
 private:
     int ReadBitOrMarkerFromNextByte();
+    size_t FindMarkerLimit();
     bool PeekWide(uint32_t& bits, int& count) const;  // the next bitsLeft + 16 bits, when no 0xFF is near
     void ConsumeWide(int n);
     int LoadByte();  // next entropy byte into bitBuffer; 0 at a marker or the end

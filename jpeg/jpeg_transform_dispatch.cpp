@@ -6,7 +6,7 @@
 
 namespace {
 
-using SimdTransform = bool (*)(const int32_t*, int32_t*, const int32_t*, int32_t);
+using SimdTransform = bool (*)(const int32_t*, int32_t*, const int32_t*, int32_t, bool);
 
 SimdTransform ChooseTransform() {
 #if JPEG_SIMD_X86
@@ -19,9 +19,9 @@ SimdTransform ChooseTransform() {
 
 }  // namespace
 
-bool TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift) {
+bool TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked) {
     static const SimdTransform simd = ChooseTransform();
-    if (simd != nullptr && simd(coef, out, quant, levelShift)) return true;
+    if (simd != nullptr && simd(coef, out, quant, levelShift, inputsChecked)) return true;
     if (out != coef) std::memcpy(out, coef, 64 * sizeof(int32_t));
     InverseDct(out, quant, levelShift);
     return false;
