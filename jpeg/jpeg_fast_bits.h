@@ -7,6 +7,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "jpeg_huffman.h"
 #include "jpeg_input.h"
@@ -83,8 +84,7 @@ private:
     // Without a 0xFF among the next word's bytes they are taken at once.
     void Refill() {
         if (p_ < limit_ && limit_ - p_ >= sizeof(Word)) {
-            Word next = 0;
-            for (size_t i = 0; i < sizeof(Word); ++i) next = (next << 8) | data_[p_ + i];
+            Word next = BigEndianWord(data_ + p_);
             if (!HasFullByte(next)) {
                 int bytes = (kWordBits - count_) / 8;
                 acc_ = bytes == static_cast<int>(sizeof(Word)) ? next : (acc_ << (8 * bytes)) | (next >> (kWordBits - 8 * bytes));
@@ -104,6 +104,17 @@ private:
             acc_ = (acc_ << 8) | byte;
             count_ += 8;
         }
+    }
+
+    static Word BigEndianWord(const uint8_t* p) {
+        Word w;
+        std::memcpy(&w, p, sizeof w);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        if (sizeof(Word) == 8) return static_cast<Word>(__builtin_bswap64(static_cast<uint64_t>(w)));
+        return static_cast<Word>(__builtin_bswap32(static_cast<uint32_t>(w)));
+#else
+        return w;
+#endif
     }
 
     static bool HasFullByte(Word w) {
