@@ -126,7 +126,7 @@ TEST_F(ViewerStart, ProgramWithNothingAppendedEndsAtOnce) {
 
 TEST_F(ViewerStart, CommandLineIsTakenWholeWithItsQuotes) {
     const std::wstring picture = folders.work() + L"a b.jpg";
-    ASSERT_TRUE(writeFileBytes(picture, "\xFF\xD8\xFF\xD9"));
+    ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
     // In quotes, as a shell passes a dropped file: the quotes are part of the name, not found.
     start(book(L"bare.exe"), L"\"" + picture + L"\"");
     expectSilentEnd();
@@ -134,7 +134,7 @@ TEST_F(ViewerStart, CommandLineIsTakenWholeWithItsQuotes) {
 
 TEST_F(ViewerStart, CommandLineWithABlankIsOneName) {
     const std::wstring picture = folders.work() + L"a b.jpg";
-    ASSERT_TRUE(writeFileBytes(picture, "\xFF\xD8\xFF\xD9"));
+    ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
     start(book(L"bare.exe"), picture);
     HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
     ASSERT_NE(window, nullptr) << "the file was not found as one name";
@@ -145,7 +145,7 @@ TEST_F(ViewerStart, CommandLineFileKeepsTheTemplateCaptionAndNeedsNoCopy) {
     // The title "a.b" goes into the caption only once the page is shown.
     TempFolderWatch copies(folders.temp(), L"edm*.tmp");
     const std::wstring picture = folders.work() + L"a.b.jpg";
-    ASSERT_TRUE(writeFileBytes(picture, "\xFF\xD8\xFF\xD9"));
+    ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
     start(book(L"nine.exe"), picture);
     HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
     ASSERT_NE(window, nullptr);
@@ -162,7 +162,7 @@ TEST_F(ViewerStart, MissingCommandLineFileEndsSilently) {
 
 TEST_F(ViewerStart, WildcardOnTheCommandLineFindsAFileButNotItsBytes) {
     // The lookup matches wildcards, the open does not: the load fails and the viewer ends.
-    ASSERT_TRUE(writeFileBytes(folders.work() + L"page.jpg", "\xFF\xD8\xFF\xD9"));
+    ASSERT_TRUE(writeWholeFile(folders.work() + L"page.jpg", "\xFF\xD8\xFF\xD9"));
     start(book(L"bare.exe"), folders.work() + L"*.jpg");
     expectSilentEnd();
 }
@@ -171,7 +171,7 @@ TEST_F(ViewerStart, WildcardOnTheCommandLineFindsAFileButNotItsBytes) {
 std::wstring withCollection(const TestFolders& folders, const std::wstring& bare, const std::string& collection) {
     std::wstring path = folders.work() + L"made.exe";
     std::string program = readFileBytes(bare);
-    if (program.empty() || !writeFileBytes(path, program + collection)) return L"";
+    if (program.empty() || !writeWholeFile(path, program + collection)) return L"";
     return path;
 }
 

@@ -337,7 +337,7 @@ TEST_F(PaintedPicture, RunLengthBmpsOnTheCommandLine) {
         SCOPED_TRACE(compression == 1 ? "RLE8" : "RLE4");
         // Wide enough for the menu bar's three items on one line: the client keeps the picture's height.
         const std::wstring path = folders.work() + L"run.bmp";
-        ASSERT_TRUE(writeFileBytes(path, runLengthBmp(compression, compression == 1 ? 301 : 298, 32)));
+        ASSERT_TRUE(writeWholeFile(path, runLengthBmp(compression, compression == 1 ? 301 : 298, 32)));
         ScreenPixels expected;
         ASSERT_TRUE(trueColourPicture(path, expected));
         ASSERT_NE(expected.at(0, 0), expected.at(0, 1)) << "the rows should differ";

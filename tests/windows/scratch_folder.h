@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "windows_files.h"
+
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -16,10 +18,3 @@ public:
 private:
     std::wstring path_;
 };
-
-// Writes bytes to a new file with plain Win32 calls (independent of the code under test).
-bool writeWholeFile(const std::wstring& path, const std::string& bytes);
-// Makes a file of `size` bytes without writing them (sparse where the file system allows).
-bool makeSparseFile(const std::wstring& path, unsigned long long size);
-// Reads a whole file with plain Win32 calls; false when it cannot be opened.
-bool readWholeFile(const std::wstring& path, std::string& bytes);

@@ -5,24 +5,6 @@
 
 #include <vector>
 
-namespace {
-
-void removeTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTree(folder + name + L"\\");
-            else DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(search, &data));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
-}  // namespace
 
 TestFolders::TestFolders() {
     static unsigned counter = 0;
@@ -55,34 +37,8 @@ uint64_t fileSize(const std::wstring& path) {
 
 std::string readFileBytes(const std::wstring& path) {
     std::string bytes;
-    uint64_t size = fileSize(path);
-    HANDLE in = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (in == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(static_cast<size_t>(size));
-    DWORD got = 0;
-    if (!ReadFile(in, &bytes[0], static_cast<DWORD>(size), &got, nullptr)) got = 0;
-    bytes.resize(got);
-    CloseHandle(in);
+    readWholeFile(path, bytes);
     return bytes;
-}
-
-bool makeSparseFile(const std::wstring& path, uint64_t size) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(size);
-    bool sized = SetFilePointerEx(h, end, nullptr, FILE_BEGIN) && SetEndOfFile(h);
-    CloseHandle(h);
-    return sized;
-}
-
-bool writeFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD put = 0;
-    BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-    CloseHandle(h);
-    return ok && put == bytes.size();
 }
 
 HANDLE openWithoutDeleteSharing(const std::wstring& path) {
@@ -97,5 +53,5 @@ bool copyFilePrefix(const std::wstring& from, const std::wstring& to, uint64_t l
     DWORD got = 0;
     BOOL ok = ReadFile(in, &bytes[0], static_cast<DWORD>(length), &got, nullptr);
     CloseHandle(in);
-    return ok && got == length && writeFileBytes(to, bytes);
+    return ok && got == length && writeWholeFile(to, bytes);
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "windows_files.h"
+
 class TestFolders {
 public:
     TestFolders();
@@ -27,10 +29,6 @@ std::wstring booksFolder();
 uint64_t fileSize(const std::wstring& path);
 // The whole contents of a file; empty when it cannot be read.
 std::string readFileBytes(const std::wstring& path);
-// Makes a file of `size` bytes without writing them (sparse where the file system allows).
-bool makeSparseFile(const std::wstring& path, uint64_t size);
-// Writes bytes to a new file.
-bool writeFileBytes(const std::wstring& path, const std::string& bytes);
 // Opens a file for reading as others may share it, except for deleting it: while the handle is
 // open, DeleteFile of it fails. Returns INVALID_HANDLE_VALUE when the file cannot be opened now.
 HANDLE openWithoutDeleteSharing(const std::wstring& path);
