@@ -1,0 +1,163 @@
+// Progressive AC blocks three ways: position by position, by the non-zero mask, and through
+// the fast bit buffer with its bit-by-bit redo. On random blocks and random streams (stuffing,
+// markers, early ends) all must leave the same coefficients, end-of-band run, status and
+// reader position.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "jpeg_progressive_blocks.h"
+
+namespace {
+
+// A table where every symbol has a short code, so that random bits make useful scans: runs 0
+// to 15 with sizes 0 and 1 (refinement symbols), and end-of-band runs.
+HuffmanTable RefinementTable() {
+    std::vector<uint8_t> values;
+    for (int run = 0; run < 16; ++run) values.push_back(static_cast<uint8_t>(run << 4 | 1));
+    for (int run = 0; run < 15; ++run) values.push_back(static_cast<uint8_t>(run << 4));
+    values.push_back(0xF0);  // ZRL
+    const uint8_t counts[16] = {0, 0, 0, 0, 8, 24};
+    HuffmanTable table;
+    BuildHuffmanTable(table, counts, values.data());
+    return table;
+}
+
+// A first-scan table with sizes up to 4.
+HuffmanTable FirstScanTable() {
+    std::vector<uint8_t> values;
+    for (int run = 0; run < 16; ++run)
+        for (int size = 1; size <= 4; ++size) values.push_back(static_cast<uint8_t>(run << 4 | size));
+    for (int run = 0; run < 15; ++run) values.push_back(static_cast<uint8_t>(run << 4));
+    values.push_back(0xF0);
+    const uint8_t counts[16] = {0, 0, 0, 0, 0, 32, 48};
+    HuffmanTable table;
+    BuildHuffmanTable(table, counts, values.data());
+    return table;
+}
+
+std::vector<uint8_t> RandomData(std::mt19937& random, size_t length) {
+    std::vector<uint8_t> data;
+    while (data.size() < length) {
+        uint32_t r = random() % 200;
+        if (r < 4) {
+            data.push_back(0xFF);
+            data.push_back(0x00);
+        } else if (r == 4) {
+            data.push_back(0xFF);
+            data.push_back(0xD1);
+        } else {
+            data.push_back(static_cast<uint8_t>(random()));
+        }
+    }
+    return data;
+}
+
+// Blocks with earlier scans' coefficients: multiples of 2^(Al+1), about a third non-zero.
+std::vector<int32_t> RandomBlocks(std::mt19937& random, int count, int approxLow) {
+    std::vector<int32_t> blocks(size_t(count) * 64, 0);
+    for (int32_t& c : blocks)
+        if (random() % 3 == 0) c = (int32_t(random() % 9) - 4) * (2 << approxLow);
+    return blocks;
+}
+
+struct Outcome {
+    std::vector<int32_t> blocks;
+    uint32_t eobRun = 0;
+    int status = 1, result = 1;
+    size_t pos = 0;
+    uint8_t bitsLeft = 0, bitBuffer = 0;
+    int decoded = 0;  // blocks done before the scan stopped
+};
+
+template <class Decode>
+Outcome DecodeScan(const std::vector<uint8_t>& data, std::vector<int32_t> blocks, const HuffmanTable& table,
+            uint32_t start, uint32_t end, uint8_t approxLow, Decode decode) {
+    Outcome o;
+    JpegInput in;
+    in.Reset(data.data(), data.size());
+    AcScan scan{&table, start, end, approxLow, o.eobRun, o.status};
+    int count = static_cast<int>(blocks.size() / 64);
+    o.result = decode(in, scan, blocks.data(), count, o.decoded);
+    o.blocks = blocks;
+    o.pos = in.pos;
+    o.bitsLeft = in.bitsLeft;
+    o.bitBuffer = in.bitsLeft ? in.bitBuffer : 0;
+    return o;
+}
+
+void ExpectSame(const Outcome& a, const Outcome& b, const std::string& what) {
+    EXPECT_EQ(a.result, b.result) << what;
+    EXPECT_EQ(a.decoded, b.decoded) << what;
+    EXPECT_EQ(a.eobRun, b.eobRun) << what;
+    EXPECT_EQ(a.status, b.status) << what;
+    EXPECT_EQ(a.pos, b.pos) << what;
+    EXPECT_EQ(a.bitsLeft, b.bitsLeft) << what;
+    EXPECT_EQ(a.bitBuffer, b.bitBuffer) << what;
+    EXPECT_EQ(a.blocks, b.blocks) << what;
+}
+
+// Blocks one after another through `block`, stopping where the scan would.
+template <int (*Block)(SerialSource&, const AcScan&, int32_t*)>
+int SerialBlocks(JpegInput& in, const AcScan& scan, int32_t* blocks, int count, int& decoded) {
+    SerialSource source{in};
+    for (decoded = 0; decoded < count; ++decoded)
+        if (!Block(source, scan, blocks + 64 * decoded)) return 0;
+    return 1;
+}
+
+template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
+int FastBlocks(JpegInput& in, const AcScan& scan, int32_t* blocks, int count, int& decoded) {
+    AcBlockRun run(in);
+    for (decoded = 0; decoded < count; ++decoded) {
+        if (!run.Block<Fast, Serial>(scan, blocks + 64 * decoded)) {
+            run.Finish();
+            return 0;
+        }
+    }
+    run.Finish();
+    return 1;
+}
+
+}  // namespace
+
+TEST(JpegProgressiveBlocks, RefinementByMaskAndFastBufferMatchesPositionByPosition) {
+    HuffmanTable table = RefinementTable();
+    std::mt19937 random(17);
+    for (int trial = 0; trial < 300; ++trial) {
+        uint8_t approxLow = static_cast<uint8_t>(trial % 3);
+        uint32_t start = 1 + random() % 8, end = trial % 5 == 0 ? start + random() % 6 : 63;
+        std::vector<uint8_t> data = RandomData(random, 20 + random() % 300);
+        std::vector<int32_t> blocks = RandomBlocks(random, 12, approxLow);
+        std::string what = "trial " + std::to_string(trial);
+        Outcome positions = DecodeScan(data, blocks, table, start, end, approxLow, SerialBlocks<AcRefinePositions<SerialSource>>);
+        ExpectSame(positions, DecodeScan(data, blocks, table, start, end, approxLow, SerialBlocks<AcRefineMasked<SerialSource>>),
+                   what + " (mask)");
+        ExpectSame(positions,
+                   DecodeScan(data, blocks, table, start, end, approxLow,
+                       FastBlocks<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>),
+                   what + " (fast)");
+    }
+}
+
+TEST(JpegProgressiveBlocks, FirstScansThroughTheFastBufferMatchBitByBit) {
+    HuffmanTable table = FirstScanTable();
+    std::mt19937 random(19);
+    for (int trial = 0; trial < 300; ++trial) {
+        uint8_t approxLow = static_cast<uint8_t>(trial % 3);
+        uint32_t start = 1 + random() % 4, end = trial % 4 == 0 ? start + random() % 10 : 63;
+        std::vector<uint8_t> data = RandomData(random, 20 + random() % 300);
+        std::vector<int32_t> blocks(12 * 64, 0);
+        // The scan loop itself counts end-of-band runs down; here every block is decoded.
+        auto serial = [](JpegInput& in, const AcScan& scan, int32_t* b, int count, int& decoded) {
+            return SerialBlocks<AcFirstBlock<SerialSource>>(in, scan, b, count, decoded);
+        };
+        auto fast = [](JpegInput& in, const AcScan& scan, int32_t* b, int count, int& decoded) {
+            return FastBlocks<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(in, scan, b, count, decoded);
+        };
+        ExpectSame(DecodeScan(data, blocks, table, start, end, approxLow, serial),
+                   DecodeScan(data, blocks, table, start, end, approxLow, fast), "trial " + std::to_string(trial));
+    }
+}
