@@ -13,8 +13,18 @@ template <uint32_t H, uint32_t V>
 void WritePicture(const int32_t* luma, const int32_t* cb, const int32_t* cr, uint8_t* outputRow, int32_t pitch,
                   uint32_t across, uint32_t mcuCount);
 
+bool OnlyDc(const int32_t* block) {
+    int32_t any = 0;
+    for (int i = 1; i < 64; ++i) any |= block[i];
+    return any == 0;
+}
+
 void TransformBlocks(int32_t* first, size_t count, const int32_t* quant, int32_t shift) {
-    for (size_t b = 0; b < count; ++b) TransformBlock(first + b * 64, first + b * 64, quant, shift);
+    for (size_t b = 0; b < count; ++b) {
+        int32_t* block = first + b * 64;
+        if (OnlyDc(block)) TransformDcOnly(block[0], block, quant[0], shift);
+        else TransformBlock(block, block, quant, shift);
+    }
 }
 
 }  // namespace
