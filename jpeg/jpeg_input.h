@@ -52,7 +52,9 @@ private:
     size_t limitFrom_ = 1, limitAt_ = 0;  // MarkerLimit() holds for every pos in [limitFrom_, limitAt_]
 };
 
-// JPEG EXTEND: an n-bit magnitude field to a signed value.
+// JPEG EXTEND: an n-bit magnitude field (0 <= v < 2^n, 1 <= n <= 16) to a signed value:
+// below 2^(n-1) it is v - 2^n + 1. Without a branch, since the sign of coded values is random.
 inline int32_t Extend(int32_t v, int n) {
-    return v < (int32_t(1) << (n - 1)) ? v - (int32_t(1) << n) + 1 : v;
+    int32_t low = (v >> (n - 1)) - 1;  // -1 when the top bit is clear, else 0
+    return v + (low & (1 - (int32_t(1) << n)));
 }

@@ -12,9 +12,11 @@
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
-// A correction bit of 1 moves the coefficient one step further from zero.
+// A correction bit of 1 moves the coefficient one step further from zero (bit is 0 or 1;
+// no branch on it, since correction bits are random).
 inline void ApplyCorrection(int32_t& coefficient, int bit, int32_t step) {
-    if (bit == 1) coefficient = Wrap32(int64_t(coefficient) + (coefficient > 0 ? step : -step));
+    int32_t away = coefficient > 0 ? step : -step;
+    coefficient = Wrap32(int64_t(coefficient) + (away & -bit));
 }
 
 // The bit-serial reader with its failures as they are.
