@@ -9,6 +9,7 @@
 #include "jpeg_coefficient_mask.h"
 #include "jpeg_fast_bits.h"
 #include "jpeg_input.h"
+#include "jpeg_select_bit.h"
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
@@ -196,8 +197,7 @@ int AcRefineMasked(Source& src, const AcScan& s, int32_t* block) {
         int32_t bits = 0;
         if (size != 0 && !src.Receive(size, bits)) return s.status = 0;
         // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
-        uint64_t zeros = ~nonZero & Span(k, s.end);
-        for (int z = size == 0 ? 15 : run; z > 0 && zeros != 0; --z) zeros &= zeros - 1;
+        uint64_t zeros = SelectSetBit(~nonZero & Span(k, s.end), size == 0 ? 15 : run);
         if (zeros == 0) {  // the band ends first
             if (!src.CorrectAll(block, nonZero & Span(k, s.end), step)) return 0;
             k = s.end + 1;

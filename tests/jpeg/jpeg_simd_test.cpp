@@ -1,5 +1,5 @@
-// The SIMD transform and colour writers against the portable arithmetic, on ordinary values
-// and on values at and beyond the limits where they must hand the work back.
+// The SIMD transform, colour writers and bit selection against the portable arithmetic, on
+// ordinary values and on values at and beyond the limits where they must hand the work back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "jpeg_colour_simd.h"
 #include "jpeg_colour_writer.h"
 #include "jpeg_idct_simd.h"
+#include "jpeg_select_bit.h"
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
@@ -214,5 +215,25 @@ TEST(JpegSimd, NonZeroMaskFollowsZigzagOrder) {
         for (int k = 0; k < 64; ++k)
             if (block[kZigzag[k]] != 0) expected |= uint64_t(1) << k;
         EXPECT_EQ(NonZeroInZigzagOrder(block), expected);
+    }
+}
+
+TEST(JpegSimd, SelectedBitIsTheNextAfterSkippingN) {
+    std::mt19937_64 random(21);
+    for (int trial = 0; trial < 2000; ++trial) {
+        uint64_t mask = random() & random();
+        if (trial % 7 == 0) mask >>= random() % 64;
+        int n = static_cast<int>(random() % 17);
+        uint64_t expected = 0;
+        int seen = 0;
+        for (int bit = 0; bit < 64; ++bit) {
+            if (!((mask >> bit) & 1)) continue;
+            if (seen++ == n) {
+                expected = uint64_t(1) << bit;
+                break;
+            }
+        }
+        EXPECT_EQ(SelectSetBitPortable(mask, n), expected) << mask << " " << n;
+        EXPECT_EQ(SelectSetBit(mask, n), expected) << mask << " " << n;
     }
 }
