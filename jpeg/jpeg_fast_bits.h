@@ -23,6 +23,8 @@ public:
 
     bool Usable() const { return usable_; }
     bool Overran() const { return count_ < padBits_; }
+    // True when more than `bytes` bytes remain before the marker.
+    bool FarFromLimit(size_t bytes) const { return p_ < limit_ && limit_ - p_ > bytes; }
 
     // The next Huffman symbol; false when the code is not in the table.
     bool Symbol(const HuffmanTable& table, int& symbol) {

@@ -225,6 +225,17 @@ public:
 
     template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
     int Block(const AcScan& s, int32_t* block) {
+        if (active_ && fast_.bits.FarFromLimit(kMostBytesPerBlock)) {
+            // The block cannot reach the marker, so the fast attempt is the bit-serial decode
+            // up to any code outside the table, where both stop before reading the code.
+            int result = Fast(fast_, s, block);
+            if (!fast_.failed) return result;
+            fast_.bits.Store();
+            active_ = false;
+            int symbol;
+            in_.DecodeSymbol(s.table, symbol);  // fails as the bit-serial decode does
+            return s.status = 0;
+        }
         if (active_) {
             FastBits before = fast_.bits;
             int32_t saved[64];
@@ -252,6 +263,10 @@ public:
     }
 
 private:
+    // More than a block of an AC scan can take: 64 codes of 16 bits with 15 magnitude bits or
+    // 63 correction bits, and an end-of-band run, every byte doubled by stuffing.
+    static constexpr size_t kMostBytesPerBlock = 1024;
+
     JpegInput& in_;
     FastSource fast_;
     bool active_ = false;
