@@ -92,12 +92,11 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
         c.dcPredictor = predictors[i];
         const int32_t* quant = t.quantTables[c.quantSelector];
         int32_t shift = c.index == 1 ? t.levelShift : 0;
-        // AC values have at most 15 magnitude bits; the DC value is the running predictor.
-        bool quantChecked = WithinLimit(quant, 64, kQuantiserLimit);
         for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks) {
             int32_t* out = c.index == 1 ? t.sampleArea[n] : t.chroma[i];
+            // AC values have at most 15 magnitude bits; the DC value is the running predictor.
             int32_t dc = coefficients[blocks][0];
-            bool checked = quantChecked && dc <= kCoefficientLimit && dc >= -kCoefficientLimit;
+            bool checked = dc <= kCoefficientLimit && dc >= -kCoefficientLimit;
             bool bounded = acWritten[blocks] ? TransformBlock(coefficients[blocks], out, quant, shift, checked)
                                              : TransformDcOnly(coefficients[blocks][0], out, quant[0], shift);
             if (c.index == 1 && !bounded) lumaBounded = false;
