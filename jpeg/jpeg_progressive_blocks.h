@@ -33,7 +33,7 @@ struct SerialSource {
     // Corrections of the coefficients at the zig-zag positions of `positions`, in order.
     bool CorrectAll(int32_t* block, uint64_t positions, int32_t step) {
         for (; positions != 0; positions &= positions - 1)
-            if (!Correct(block[kZigzag[__builtin_ctzll(positions)]], step)) return false;
+            if (!Correct(block[kZigzag[LowestSetBit(positions)]], step)) return false;
         return true;
     }
     int Symbol(const HuffmanTable* table, int& symbol) { return in.DecodeSymbol(table, symbol); }
@@ -55,7 +55,7 @@ struct FastSource {
             uint32_t next = bits.Peek16();
             int used = 0;
             for (; positions != 0 && used < 16; ++used, positions &= positions - 1)
-                ApplyCorrection(block[kZigzag[__builtin_ctzll(positions)]], (next >> (15 - used)) & 1, step);
+                ApplyCorrection(block[kZigzag[LowestSetBit(positions)]], (next >> (15 - used)) & 1, step);
             bits.Skip(used);
         }
         return true;
@@ -203,7 +203,7 @@ int AcRefineMasked(Source& src, const AcScan& s, int32_t* block) {
             k = s.end + 1;
             continue;
         }
-        uint32_t target = static_cast<uint32_t>(__builtin_ctzll(zeros));
+        uint32_t target = static_cast<uint32_t>(LowestSetBit(zeros));
         if (!src.CorrectAll(block, nonZero & Span(k, s.end) & ((uint64_t(1) << target) - 1), step)) return 0;
         k = target + 1;
         if (size != 0) block[kZigzag[target]] = ScaledCoefficient(Extend(bits, size), s.approxLow);

@@ -1,6 +1,16 @@
-// The n-th set bit of a mask, for skipping runs of zero coefficients in refinement scans.
+// Bit positions in 64-bit masks, for skipping runs of zero coefficients in refinement scans.
 #pragma once
 #include <cstdint>
+
+// Position of the lowest set bit of a non-zero mask, in 32-bit halves where words are 32 bits.
+inline int LowestSetBit(uint64_t mask) {
+#if defined(__x86_64__)
+    return __builtin_ctzll(mask);
+#else
+    uint32_t low = static_cast<uint32_t>(mask);
+    return low != 0 ? __builtin_ctz(low) : 32 + __builtin_ctz(static_cast<uint32_t>(mask >> 32));
+#endif
+}
 
 // Clears the n lowest set bits of `mask` and isolates the next one (0 when none is left).
 inline uint64_t SelectSetBitPortable(uint64_t mask, int n) {
@@ -8,14 +18,14 @@ inline uint64_t SelectSetBitPortable(uint64_t mask, int n) {
     return mask & (~mask + 1);
 }
 
-#if defined(__x86_64__)
-// One bit deposit when the processor has BMI2, else the portable loop; chosen once.
+#if defined(__x86_64__) || defined(__i386__)
+// Bit deposit when the processor has BMI2, else the portable loop; chosen once.
 uint64_t SelectSetBitDispatched(uint64_t mask, int n);
 #endif
 
-// The (n + 1)-th lowest set bit of `mask` alone, or 0 when it has n or fewer set bits.
+// The (n + 1)-th lowest set bit of `mask` alone (0 <= n < 32), or 0 when it has n or fewer.
 inline uint64_t SelectSetBit(uint64_t mask, int n) {
-#if defined(__x86_64__)
+#if defined(__x86_64__) || defined(__i386__)
     return SelectSetBitDispatched(mask, n);
 #else
     return SelectSetBitPortable(mask, n);
