@@ -21,6 +21,14 @@ public:
         if (!usable_) count_ = 0;
     }
 
+    // The state a previous FastBits left with Hold().
+    static FastBits Resume(JpegInput& in) {
+        const JpegInput::HeldBits& h = in.held;
+        return FastBits(in, h.p, h.limit, h.acc, h.count, h.padBits);
+    }
+    // Keeps the state in the JpegInput for the next Resume, without updating its position.
+    void Hold() const { in_->held = {p_, limit_, acc_, count_, padBits_, true}; }
+
     bool Usable() const { return usable_; }
     bool Overran() const { return count_ < padBits_; }
     // True when more than `bytes` bytes remain before the marker.
@@ -78,6 +86,9 @@ public:
 
 private:
     using Word = uintptr_t;
+
+    FastBits(JpegInput& in, size_t p, size_t limit, Word acc, int count, int padBits)
+        : in_(&in), data_(in.Data()), p_(p), limit_(limit), acc_(acc), count_(count), padBits_(padBits) {}
     static constexpr int kWordBits = static_cast<int>(sizeof(Word) * 8);
 
     uint32_t Peek(int n) const { return static_cast<uint32_t>(acc_ >> (count_ - n)) & ((1u << n) - 1); }
@@ -149,3 +160,10 @@ private:
     int padBits_ = 0;  // zero bits appended past the marker, the lowest of acc_
     bool usable_ = true;
 };
+
+// Brings the JpegInput up to date with a held fast-path state and drops it.
+inline void SettleHeldBits(JpegInput& in) {
+    if (!in.held.active) return;
+    FastBits::Resume(in).Store();
+    in.held.active = false;
+}

@@ -12,6 +12,7 @@ void JpegInput::Reset(const uint8_t* data, size_t length) {
     bitBuffer = 0;
     limitFrom_ = 1;
     limitAt_ = 0;
+    held = HeldBits();
 }
 
 // A 0xFF followed by 0x00 is data from any starting point (the 0x00 is never 0xFF), so one

@@ -37,6 +37,16 @@ public:
     int ReceiveBits(int n, int32_t& value);           // 1 with n bits (n <= 16), 0 at a marker or the end
     int DecodeSymbol(const HuffmanTable* table, int& symbol);  // 1 with the symbol, else 0
 
+    // A fast-path bit buffer kept from one MCU to the next (see FastBits::Hold); while `active`,
+    // pos and the bit reader fields above are behind and SettleHeldBits brings them up to date.
+    struct HeldBits {
+        size_t p = 0, limit = 0;
+        uintptr_t acc = 0;
+        int count = 0, padBits = 0;
+        bool active = false;
+    };
+    HeldBits held;
+
     // The block decoders' fast path reads the entropy-coded bytes directly, up to MarkerLimit():
     // the position of the first 0xFF at or after pos that is not followed by 0x00, or end.
     const uint8_t* Data() const { return data_; }

@@ -66,7 +66,7 @@ struct McuTarget {
 bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
     std::vector<JpegDecoder::ScanComponent>& components = t.components;
     if (components.size() > 3) return false;
-    FastBits bits(in);
+    FastBits bits = in.held.active ? FastBits::Resume(in) : FastBits(in);
     if (!bits.Usable()) return false;
     alignas(32) int32_t coefficients[kMaxFastBlocks][64];
     bool acWritten[kMaxFastBlocks];
@@ -83,7 +83,7 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
             if (!DecodeBlockFast(bits, dc, ac, predictors[i], coefficients[blocks], acWritten[blocks])) return false;
     }
     if (bits.Overran()) return false;
-    bits.Store();
+    bits.Hold();
 
     blocks = 0;
     lumaBounded = true;
@@ -119,6 +119,7 @@ int JpegDecoder::DecodeMcu() {
         dcTable = &dcTables[scanComponents.back().dcSelector];
         acTable = &acTables[scanComponents.back().acSelector];
     } else {
+        SettleHeldBits(in_);
         for (size_t i = 0; i < scanComponents.size(); ++i) {
             ScanComponent& c = scanComponents[i];
             dcTable = &dcTables[c.dcSelector];
@@ -160,18 +161,21 @@ int JpegDecoder::DecodeMcu() {
     return 1;
 }
 
-// Up to mcuLimit MCUs from a byte boundary with fresh predictors, then the next marker.
+// Up to mcuLimit MCUs from a byte boundary with fresh predictors, then the next marker. The
+// fast path keeps its bit buffer from MCU to MCU; it is settled before anything else reads.
 int JpegDecoder::DecodeInterval(uint32_t mcuLimit) {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
     in_.bitsLeft = 0;
     mcuIndex = 0;
     while (mcuIndex < mcuLimit) {
         if (!DecodeMcu()) {
+            SettleHeldBits(in_);
             NextMarker();
             return 0;
         }
         ++mcuIndex;
     }
+    SettleHeldBits(in_);
     return NextMarker();
 }
 
