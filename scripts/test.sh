@@ -52,11 +52,17 @@ cmake --build build-asan -j"$jobs"
 count_ctest ctest --test-dir build-asan --output-on-failure -j"$jobs" || overall=1
 
 if [ -f fuzz/CMakeLists.txt ]; then
-    stage "fuzzing smoke run (30 s)"
+    stage "fuzzing smoke runs (30 s each)"
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
         -DCMAKE_CXX_COMPILER=clang++ -DEDAMIRU_FUZZ=ON >/dev/null
-    cmake --build build-fuzz -j"$jobs" --target jpeg_fuzzer
-    if fuzz/run-jpeg-fuzzer.sh build-fuzz/fuzz/jpeg_fuzzer "$shared/corpus" 30; then passed=$((passed + 1)); else failed=$((failed + 1)); overall=1; fi
+    cmake --build build-fuzz -j"$jobs" --target jpeg_fuzzer bmp_fuzzer
+    for kind in jpeg bmp; do
+        if fuzz/run-fuzzer.sh "$kind" "build-fuzz/fuzz/${kind}_fuzzer" "$shared/corpus" 30; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1)); overall=1
+        fi
+    done
 fi
 
 stage "Windows build and tests under Wine"
