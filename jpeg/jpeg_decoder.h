@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "jpeg_coefficient_store.h"
+
 #include "jpeg_huffman.h"
 #include "jpeg_input.h"
 #include "jpeg_messages.h"
@@ -125,8 +127,11 @@ private:
     uint32_t spectralStart = 0, spectralEnd = 0;
     uint8_t approxHigh = 0, approxLow = 0;
 
-    // Progressive coefficient buffers (one decode), in frame MCU layout.
-    std::unique_ptr<int32_t[]> lumaBuffer, cbBuffer, crBuffer;
+    // Progressive coefficient buffers (one decode), in frame MCU layout, all three in one store.
+    CoefficientStore coefficientStore_;
+    int32_t* lumaBuffer = nullptr;
+    int32_t* cbBuffer = nullptr;
+    int32_t* crBuffer = nullptr;
     uint32_t frameMcusAcross_ = 0, frameMcusDown_ = 0;
     uint32_t eobRun = 0;
     int status = 0;

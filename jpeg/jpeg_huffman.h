@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+constexpr int kLookaheadBits = 9;
+
 struct HuffmanTable {
     uint8_t counts[16] = {};      // codes of length 1 to 16
     int32_t maxCode[16] = {};     // largest code of each length, -1 when none
@@ -16,13 +18,12 @@ struct HuffmanTable {
     // Lookahead by the next kLookaheadBits bits: (length << 8) | symbol for a code of that
     // many bits or fewer, kLongCode when the code is longer, kBadCode when decoding fails
     // within those bits.
-    int16_t lookahead[512] = {};
+    int16_t lookahead[1 << kLookaheadBits] = {};
     // For AC symbols with a magnitude whose code and magnitude bits both fit the lookahead:
     // (coefficient << 16) | (run << 8) | total bits; 0 for every other prefix.
-    int32_t valueLookahead[512] = {};
+    int32_t valueLookahead[1 << kLookaheadBits] = {};
 };
 
-constexpr int kLookaheadBits = 9;
 constexpr int16_t kLongCode = 0;
 constexpr int16_t kBadCode = -1;
 

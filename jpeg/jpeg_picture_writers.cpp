@@ -33,7 +33,7 @@ void JpegDecoder::EmitProgressive() {
     mcusAcross = frameMcusAcross_;
     mcusDown = frameMcusDown_;
     mcuCount = mcusAcross * mcusDown;
-    int32_t* buffers[3] = {lumaBuffer.get(), cbBuffer.get(), crBuffer.get()};
+    int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
     uint32_t area = uint32_t(maxH) * maxV;
     if (area != 1 && area != 2 && area != 4) {  // no writer: the transforms alone
         for (int c = 0; c < componentCount && c < 3; ++c) TransformComponent(c, buffers[c]);
@@ -115,11 +115,11 @@ void WritePicture(const int32_t* luma, const int32_t* cb, const int32_t* cr, uin
 }  // namespace
 
 void JpegDecoder::WritePixels1x1() {
-    WritePicture<1, 1>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(), outputRow, outputPitch, mcusAcross, mcuCount);
+    WritePicture<1, 1>(lumaBuffer, cbBuffer, crBuffer, outputRow, outputPitch, mcusAcross, mcuCount);
 }
 void JpegDecoder::WritePixels2x1() {
-    WritePicture<2, 1>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(), outputRow, outputPitch, mcusAcross, mcuCount);
+    WritePicture<2, 1>(lumaBuffer, cbBuffer, crBuffer, outputRow, outputPitch, mcusAcross, mcuCount);
 }
 void JpegDecoder::WritePixels2x2() {
-    WritePicture<2, 2>(lumaBuffer.get(), cbBuffer.get(), crBuffer.get(), outputRow, outputPitch, mcusAcross, mcuCount);
+    WritePicture<2, 2>(lumaBuffer, cbBuffer, crBuffer, outputRow, outputPitch, mcusAcross, mcuCount);
 }

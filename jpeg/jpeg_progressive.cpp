@@ -1,34 +1,22 @@
 // Progressive frames: coefficient buffers for the whole picture, refined scan by scan and
 // emitted once at the end, whatever stops the scan loop.
+#include <algorithm>
 #include <cstddef>
-#include <new>
 
 #include "jpeg_decoder.h"
-
-namespace {
-
-// n blocks of 64 coefficients, zero-filled; null when n is too large or memory runs out.
-std::unique_ptr<int32_t[]> AllocateBlocks(uint64_t blocks) {
-    if (blocks == 0) blocks = 1;
-    if (blocks > SIZE_MAX / (64 * sizeof(int32_t))) return nullptr;
-    return std::unique_ptr<int32_t[]>(new (std::nothrow) int32_t[static_cast<size_t>(blocks) * 64]());
-}
-
-}  // namespace
 
 int JpegDecoder::DecodeProgressive() {
     messages_.setCaption(jpeg_text::kProgressive);
     frameMcusAcross_ = static_cast<uint32_t>((uint64_t(width) + 8u * maxH - 1) / (8u * maxH));
     frameMcusDown_ = static_cast<uint32_t>((uint64_t(height) + 8u * maxV - 1) / (8u * maxV));
     uint64_t frameMcus = uint64_t(frameMcusAcross_) * frameMcusDown_;
-    lumaBuffer = AllocateBlocks(frameMcus * maxH * maxV);
-    if (lumaBuffer) cbBuffer = AllocateBlocks(frameMcus);
-    if (cbBuffer) crBuffer = AllocateBlocks(frameMcus);
-    if (!crBuffer) {
-        lumaBuffer.reset();
-        cbBuffer.reset();
-        return 0;
-    }
+    // Every buffer holds at least one block; the sizes stay far from overflow in 64 bits.
+    uint64_t lumaBlocks = std::max<uint64_t>(frameMcus * maxH * maxV, 1);
+    uint64_t chromaBlocks = std::max<uint64_t>(frameMcus, 1);
+    if (!coefficientStore_.Allocate(lumaBlocks + 2 * chromaBlocks)) return 0;
+    lumaBuffer = coefficientStore_.Data();
+    cbBuffer = lumaBuffer + lumaBlocks * 64;
+    crBuffer = cbBuffer + chromaBlocks * 64;
 
     status = 1;  // the first scan header was read
     for (;;) {
@@ -37,9 +25,8 @@ int JpegDecoder::DecodeProgressive() {
         if (!SeekNextScan()) break;
     }
     EmitProgressive();
-    lumaBuffer.reset();
-    cbBuffer.reset();
-    crBuffer.reset();
+    coefficientStore_.Release();
+    lumaBuffer = cbBuffer = crBuffer = nullptr;
     return in_.Beyond() ? 1 : status;
 }
 

@@ -19,17 +19,17 @@ int32_t* JpegDecoder::DcBlock(const ScanComponent& c, uint32_t mx, uint32_t my, 
     if (c.index == 1) {
         size_t row = lumaAlone_ ? my : size_t(maxV) * my + i / 2;
         size_t column = lumaAlone_ ? mx : size_t(maxH) * mx + i % 2;
-        return lumaBuffer.get() + (row * stride + column) * 64;
+        return lumaBuffer + (row * stride + column) * 64;
     }
     size_t m = size_t(my) * mcusAcross + mx;
-    return (c.index == 2 ? cbBuffer.get() : crBuffer.get()) + m * 64;
+    return (c.index == 2 ? cbBuffer : crBuffer) + m * 64;
 }
 
 // Block m of an AC scan, which decodes the first component of its header alone.
 int32_t* JpegDecoder::AcBlock(uint32_t m) {
     const ScanComponent& c = scanComponents[0];
     if (lumaAlone_) return DcBlock(c, m % mcusAcross, m / mcusAcross, 0);
-    int32_t* buffer = c.index == 1 ? lumaBuffer.get() : c.index == 2 ? cbBuffer.get() : crBuffer.get();
+    int32_t* buffer = c.index == 1 ? lumaBuffer : c.index == 2 ? cbBuffer : crBuffer;
     return buffer + size_t(m) * 64;
 }
 

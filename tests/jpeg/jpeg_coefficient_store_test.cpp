@@ -1,0 +1,53 @@
+// The progressive coefficient store: every allocation reads as zero, whether it is fresh or
+// the kept storage of an earlier picture, and sizes that cannot exist are refused.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "jpeg_coefficient_store.h"
+
+namespace {
+
+bool AllZero(const int32_t* p, uint64_t blocks) {
+    for (uint64_t i = 0; i < blocks * 64; ++i)
+        if (p[i] != 0) return false;
+    return true;
+}
+
+void Scribble(int32_t* p, uint64_t blocks) {
+    for (uint64_t i = 0; i < blocks * 64; ++i) p[i] = static_cast<int32_t>(i * 2654435761u);
+}
+
+}  // namespace
+
+TEST(CoefficientStore, EveryAllocationIsZeroWhetherFreshOrKept) {
+    CoefficientStore::DropSpare();
+    for (uint64_t blocks : {100u, 40u, 100u, 250u, 1u}) {
+        CoefficientStore store;
+        ASSERT_TRUE(store.Allocate(blocks));
+        EXPECT_TRUE(AllZero(store.Data(), blocks)) << blocks << " blocks";
+        Scribble(store.Data(), blocks);
+    }
+    {
+        // Two stores at once: the second cannot share the first one's storage.
+        CoefficientStore first, second;
+        ASSERT_TRUE(first.Allocate(300));
+        Scribble(first.Data(), 300);
+        first.Release();
+        ASSERT_TRUE(first.Allocate(300));
+        ASSERT_TRUE(second.Allocate(300));
+        EXPECT_NE(first.Data(), second.Data());
+        EXPECT_TRUE(AllZero(first.Data(), 300));
+        EXPECT_TRUE(AllZero(second.Data(), 300));
+    }
+    CoefficientStore::DropSpare();
+}
+
+TEST(CoefficientStore, RefusesSizesBeyondTheAddressSpace) {
+    CoefficientStore store;
+    EXPECT_FALSE(store.Allocate(UINT64_MAX / 64));
+    EXPECT_FALSE(store.Allocate(uint64_t(SIZE_MAX) / 256 + 1));
+    EXPECT_EQ(store.Data(), nullptr);
+    ASSERT_TRUE(store.Allocate(2));
+    EXPECT_TRUE(AllZero(store.Data(), 2));
+}
