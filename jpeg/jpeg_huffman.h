@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int kLookaheadBits = 9;
+constexpr int kLookaheadBits = 10;
 
 struct HuffmanTable {
     uint8_t counts[16] = {};      // codes of length 1 to 16
