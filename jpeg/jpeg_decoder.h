@@ -113,6 +113,7 @@ private:
     int32_t workBlock[64] = {};
     int32_t scaleTable[64] = {};
     int32_t quantTables[4][64] = {};
+    bool quantInRange[4] = {true, true, true, true};  // every pre-scaled quantiser within kQuantiserLimit
     HuffmanTable acTables[4];
     HuffmanTable dcTables[4];
     const HuffmanTable* acTable = nullptr;

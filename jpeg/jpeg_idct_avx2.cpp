@@ -54,19 +54,20 @@ struct Extremes {
 
 }  // namespace
 
-bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift,
-                    bool coefficientsChecked) {
+bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked) {
     V8 v[8];
     Extremes coefficients, quantisers, products;
     for (int i = 0; i < 8; ++i) {
         V8 c = Load(coef + 8 * i), q = Load(quant + 8 * i);
-        if (!coefficientsChecked) coefficients.Add(c);
-        quantisers.Add(q);
+        if (!inputsChecked) {
+            coefficients.Add(c);
+            quantisers.Add(q);
+        }
         v[i] = (V8)((U8)c * (U8)q);  // wraps for the values the checks turn away
         products.Add(v[i]);
     }
-    if (!coefficientsChecked && coefficients.Outside(kCoefficientLimit)) return false;
-    if (quantisers.Outside(kQuantiserLimit)) return false;
+    if (!inputsChecked && (coefficients.Outside(kCoefficientLimit) || quantisers.Outside(kQuantiserLimit)))
+        return false;
     if (products.Outside(kExactInputLimit)) return false;
     Kernel(v);
     Extremes columns;

@@ -14,18 +14,24 @@ constexpr int32_t kQuantiserLimit = 65535;
 
 #if JPEG_SIMD_X86
 // Each transforms coef into out exactly as InverseDct would, or returns false without a
-// result when a value is too large for its 32-bit lanes. `coefficientsChecked` says the caller
-// knows every coefficient within kCoefficientLimit in magnitude.
-bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift,
-                    bool coefficientsChecked);
-bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift,
-                    bool coefficientsChecked);
+// result when a value is too large for its 32-bit lanes. `inputsChecked` says the caller
+// knows every coefficient within kCoefficientLimit and every quantiser within kQuantiserLimit
+// in magnitude.
+bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked);
+bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked);
 #endif
+
+// True when every entry of a pre-scaled quantiser table is within kQuantiserLimit in magnitude.
+inline bool WithinQuantiserLimit(const int32_t quant[64]) {
+    for (int k = 0; k < 64; ++k)
+        if (quant[k] > kQuantiserLimit || quant[k] < -kQuantiserLimit) return false;
+    return true;
+}
 
 // InverseDct of coef into out (the same block or another), by the fastest exact route. True
 // when the SIMD route was taken, which leaves every output within 2^29 in magnitude.
 bool TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift,
-                    bool coefficientsChecked = false);
+                    bool inputsChecked = false);
 
 // The transform of a block whose only non-zero coefficient is the DC value: every sample
 // equals the dequantised DC value plus the shift, wrapped as InverseDct wraps it.

@@ -53,14 +53,12 @@ inline void Pass(V4 v[16]) {
 
 }  // namespace
 
-bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift,
-                    bool coefficientsChecked) {
+bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked) {
     V4 v[16];
     V4 outside = {0, 0, 0, 0};
     for (int i = 0; i < 16; ++i) {
         V4 c = Load(coef + 4 * i), q = Load(quant + 4 * i);
-        if (!coefficientsChecked) outside |= OutsideMask(c, kCoefficientLimit);
-        outside |= OutsideMask(q, kQuantiserLimit);
+        if (!inputsChecked) outside |= OutsideMask(c, kCoefficientLimit) | OutsideMask(q, kQuantiserLimit);
         v[i] = (V4)((U4)c * (U4)q);  // wraps for the values the checks turn away
         outside |= OutsideMask(v[i], kExactInputLimit);
     }

@@ -1,6 +1,7 @@
 #include <cstdint>
 
 #include "jpeg_decoder.h"
+#include "jpeg_idct_simd.h"
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
@@ -68,6 +69,7 @@ int JpegDecoder::ReadQuantTables() {
             quantTables[tq][kZigzag[k]] = static_cast<int32_t>(pq ? in_.ReadU16() : in_.ReadU8());
         remaining -= pq ? 129 : 65;
         PrescaleQuantTable(quantTables[tq], scaleTable);
+        quantInRange[tq] = WithinQuantiserLimit(quantTables[tq]);
     }
     return in_.Beyond() ? 0 : 1;
 }

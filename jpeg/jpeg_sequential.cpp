@@ -54,6 +54,7 @@ struct McuTarget {
     const HuffmanTable* dcTables;
     const HuffmanTable* acTables;
     const int32_t (*quantTables)[64];
+    const bool* quantInRange;
     int32_t levelShift;
     int32_t (*sampleArea)[64];
     int32_t (*chroma)[64];
@@ -72,13 +73,16 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
     bool acWritten[kMaxFastBlocks];
     int32_t predictors[3];
     int blocks = 0;
+    for (const JpegDecoder::ScanComponent& c : components) blocks += c.blocksPerMcu;
+    if (blocks > kMaxFastBlocks) return false;
+    std::memset(coefficients, 0, sizeof(int32_t) * 64 * static_cast<size_t>(blocks));
+    blocks = 0;
     for (size_t i = 0; i < components.size(); ++i) {
         const JpegDecoder::ScanComponent& c = components[i];
         const HuffmanTable& dc = t.dcTables[c.dcSelector];
         const HuffmanTable& ac = t.acTables[c.acSelector];
         if (!dc.defined || !ac.defined) return false;
         predictors[i] = c.dcPredictor;
-        std::memset(coefficients[blocks], 0, sizeof(int32_t) * 64 * c.blocksPerMcu);
         for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks)
             if (!DecodeBlockFast(bits, dc, ac, predictors[i], coefficients[blocks], acWritten[blocks])) return false;
     }
@@ -91,12 +95,13 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
         JpegDecoder::ScanComponent& c = components[i];
         c.dcPredictor = predictors[i];
         const int32_t* quant = t.quantTables[c.quantSelector];
+        bool quantChecked = t.quantInRange[c.quantSelector];
         int32_t shift = c.index == 1 ? t.levelShift : 0;
         for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks) {
             int32_t* out = c.index == 1 ? t.sampleArea[n] : t.chroma[i];
             // AC values have at most 15 magnitude bits; the DC value is the running predictor.
             int32_t dc = coefficients[blocks][0];
-            bool checked = dc <= kCoefficientLimit && dc >= -kCoefficientLimit;
+            bool checked = quantChecked && dc <= kCoefficientLimit && dc >= -kCoefficientLimit;
             bool bounded = acWritten[blocks] ? TransformBlock(coefficients[blocks], out, quant, shift, checked)
                                              : TransformDcOnly(coefficients[blocks][0], out, quant[0], shift);
             if (c.index == 1 && !bounded) lumaBounded = false;
@@ -114,7 +119,7 @@ int JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone * restartInterval + mcuIndex;
     alignas(32) int32_t chroma[3][64];
     bool ok = true, lumaBounded = false;
-    McuTarget target{scanComponents, dcTables, acTables, quantTables, levelShift, sampleArea, chroma};
+    McuTarget target{scanComponents, dcTables, acTables, quantTables, quantInRange, levelShift, sampleArea, chroma};
     if (DecodeMcuFast(in_, target, lumaBounded)) {
         dcTable = &dcTables[scanComponents.back().dcSelector];
         acTable = &acTables[scanComponents.back().acSelector];

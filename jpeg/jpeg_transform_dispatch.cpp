@@ -20,9 +20,9 @@ SimdTransform ChooseTransform() {
 }  // namespace
 
 bool TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift,
-                    bool coefficientsChecked) {
+                    bool inputsChecked) {
     static const SimdTransform simd = ChooseTransform();
-    if (simd != nullptr && simd(coef, out, quant, levelShift, coefficientsChecked)) return true;
+    if (simd != nullptr && simd(coef, out, quant, levelShift, inputsChecked)) return true;
     if (out != coef) std::memcpy(out, coef, 64 * sizeof(int32_t));
     InverseDct(out, quant, levelShift);
     return false;

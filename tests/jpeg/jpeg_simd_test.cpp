@@ -65,8 +65,9 @@ TEST(JpegSimd, TransformsEqualInverseDctOrDecline) {
             InverseDct(expected, quant, shift);
             TransformBlock(coef, out, quant, shift);
             ASSERT_EQ(0, std::memcmp(out, expected, sizeof out)) << "dispatched, trial " << trial;
-            // Coefficients the caller may vouch for: all within their limit.
-            bool small = std::all_of(coef, coef + 64, [](int32_t c) { return c >= -32767 && c <= 32767; });
+            // Inputs the caller may vouch for: every coefficient and quantiser within its limit.
+            bool small = std::all_of(coef, coef + 64, [](int32_t c) { return c >= -32767 && c <= 32767; }) &&
+                         WithinQuantiserLimit(quant);
             for (auto& route : Transforms()) {
                 for (bool vouched : {false, true}) {
                     if (vouched && !small) continue;
