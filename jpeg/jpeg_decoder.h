@@ -133,6 +133,7 @@ private:
     int32_t* lumaBuffer = nullptr;
     int32_t* cbBuffer = nullptr;
     int32_t* crBuffer = nullptr;
+    bool coefficientsCleared_ = false;  // emission left every block of the store zero
     uint32_t frameMcusAcross_ = 0, frameMcusDown_ = 0;
     uint32_t eobRun = 0;
     int status = 0;

@@ -1,7 +1,11 @@
 // Emission of a progressive picture: every block transformed in place, and the whole padded
 // picture written from the three buffers. Pixel bytes are blue, green, red. Each MCU row is
 // transformed and written before the next, while its blocks are still in the cache; every
-// block's transform and every pixel are the same as when all blocks go first.
+// block's transform and every pixel are the same as when all blocks go first. A written MCU
+// row's blocks are cleared while they are still in the cache, so that the coefficient store
+// is zero for the next picture without clearing it all again.
+#include <cstring>
+
 #include "jpeg_colour_simd.h"
 #include "jpeg_decoder.h"
 #include "jpeg_idct_simd.h"
@@ -53,7 +57,13 @@ void JpegDecoder::EmitProgressive() {
         if (area == 1) WritePicture<1, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
         else if (area == 2) WritePicture<2, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
         else WritePicture<2, 2>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
+        for (int c = 0; c < componentCount && c < 3; ++c) {
+            size_t count = c == 0 ? lumaPerRow : across;
+            std::memset(buffers[c] + my * count * 64, 0, count * 64 * sizeof(int32_t));
+        }
     }
+    // Scans reach only the frame's components, so the other buffers were never written.
+    coefficientsCleared_ = mcuCount > 0;
 }
 
 void JpegDecoder::TransformComponent(int component, int32_t* buffer) {

@@ -14,6 +14,7 @@ int JpegDecoder::DecodeProgressive() {
     uint64_t lumaBlocks = std::max<uint64_t>(frameMcus * maxH * maxV, 1);
     uint64_t chromaBlocks = std::max<uint64_t>(frameMcus, 1);
     if (!coefficientStore_.Allocate(lumaBlocks + 2 * chromaBlocks)) return 0;
+    coefficientsCleared_ = false;
     lumaBuffer = coefficientStore_.Data();
     cbBuffer = lumaBuffer + lumaBlocks * 64;
     crBuffer = cbBuffer + chromaBlocks * 64;
@@ -25,7 +26,7 @@ int JpegDecoder::DecodeProgressive() {
         if (!SeekNextScan()) break;
     }
     EmitProgressive();
-    coefficientStore_.Release();
+    coefficientStore_.Release(coefficientsCleared_);
     lumaBuffer = cbBuffer = crBuffer = nullptr;
     return in_.Beyond() ? 1 : status;
 }

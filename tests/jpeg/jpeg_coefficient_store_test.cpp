@@ -2,6 +2,7 @@
 // the kept storage of an earlier picture, and sizes that cannot exist are refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "jpeg_coefficient_store.h"
@@ -40,6 +41,30 @@ TEST(CoefficientStore, EveryAllocationIsZeroWhetherFreshOrKept) {
         EXPECT_TRUE(AllZero(first.Data(), 300));
         EXPECT_TRUE(AllZero(second.Data(), 300));
     }
+    CoefficientStore::DropSpare();
+}
+
+// A store given back as zero is handed out without clearing; one given back written is cleared,
+// and so is the part of a larger request beyond what was known to be zero.
+TEST(CoefficientStore, ClearedOnlyWhereTheLastUserLeftValues) {
+    CoefficientStore::DropSpare();
+    CoefficientStore store;
+    ASSERT_TRUE(store.Allocate(64));
+    int32_t* first = store.Data();
+    store.Release(true);
+    ASSERT_TRUE(store.Allocate(32));
+    ASSERT_EQ(store.Data(), first);  // the kept storage
+    Scribble(store.Data(), 32);
+    std::fill(store.Data(), store.Data() + 16 * 64, 0);
+    store.Release(false);  // half of it still written
+    ASSERT_TRUE(store.Allocate(64));
+    EXPECT_TRUE(AllZero(store.Data(), 64));
+    Scribble(store.Data(), 48);
+    std::fill(store.Data(), store.Data() + 48 * 64, 0);
+    store.Release(true);
+    ASSERT_TRUE(store.Allocate(64));
+    EXPECT_TRUE(AllZero(store.Data(), 64));
+    store.Release();
     CoefficientStore::DropSpare();
 }
 

@@ -214,3 +214,36 @@ TEST(JpegProgressive, BandsBeyondTheBlockStayInside) {
     EXPECT_EQ(p.decodeResult, 1);
     EXPECT_EQ(p.bitmap, baselineGrey(8, 8, {{0, {{63, 1}}}}).bitmap);
 }
+
+// The coefficient storage of one picture is kept for the next: whatever a picture left in it,
+// the next one starts from zero coefficients, at the same size and at a larger one.
+TEST(JpegProgressive, EveryPictureStartsFromZeroCoefficients) {
+    auto dcOnly = [](uint16_t blocks) {
+        JpegStreamBuilder b = progressiveGrey(static_cast<uint16_t>(8 * blocks), 8);
+        b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+        BitWriter dc;
+        putDc(dc, 10);
+        for (int i = 1; i < blocks; ++i) putDc(dc, 0);
+        return b.entropy(dc).eoi().bytes;
+    };
+    JpegStreamBuilder busy = progressiveGrey(16, 8);
+    busy.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    putDc(dc, 10);
+    putDc(dc, 0);
+    busy.entropy(dc);
+    busy.scan({{1, 0, 0}}, 1, 63, 0, 0);
+    BitWriter ac;
+    for (int block = 0; block < 2; ++block) {
+        putAcSymbol(ac, 0, 2);  // 3 at position 1, then end of block
+        ac.put(3, 2);
+        putAcSymbol(ac, 0, 0);
+    }
+    ViewerPicture first = decodeAsViewer(busy.entropy(ac).eoi().bytes);
+    EXPECT_EQ(first.bitmap, baselineGrey(16, 8, {{10, {{1, 3}}}, {10, {{1, 3}}}}).bitmap);
+
+    EXPECT_EQ(decodeAsViewer(dcOnly(2)).bitmap, baselineGrey(16, 8, {{10, {}}, {10, {}}}).bitmap);
+    decodeAsViewer(busy.bytes);
+    EXPECT_EQ(decodeAsViewer(dcOnly(5)).bitmap,
+              baselineGrey(40, 8, {{10, {}}, {10, {}}, {10, {}}, {10, {}}, {10, {}}}).bitmap);
+}
