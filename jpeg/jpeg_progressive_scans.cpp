@@ -9,6 +9,37 @@ namespace {
 
 int32_t Scaled(int32_t value, int shift) { return Wrap32(static_cast<int64_t>(value) * (int64_t(1) << shift)); }
 
+// The reader of a DC scan, MCU by MCU: FastBits while the next marker is farther than an MCU
+// can read (its bits are then exactly the bit-serial reader's), else the bit-serial JpegInput.
+class DcScanReader {
+public:
+    explicit DcScanReader(JpegInput& in) : in_(in), fast_(in) { active_ = fast_.Usable(); }
+
+    // The FastBits for the next MCU, or null when the MCU goes bit by bit through JpegInput.
+    FastBits* ForMcu() {
+        if (!active_) {
+            fast_ = FastBits(in_);
+            active_ = fast_.Usable();
+        }
+        if (active_ && fast_.FarFromLimit(kMostBytesPerMcu)) return &fast_;
+        Finish();
+        return nullptr;
+    }
+    // Hands the position back to JpegInput.
+    void Finish() {
+        if (active_) fast_.Store();
+        active_ = false;
+    }
+
+private:
+    // Twelve blocks of a 16-bit code and 15 magnitude bits, every byte doubled by stuffing.
+    static constexpr size_t kMostBytesPerMcu = 128;
+
+    JpegInput& in_;
+    FastBits fast_;
+    bool active_ = false;
+};
+
 }  // namespace
 
 // Block addressing sits beside the scans that call it for every block, so that it inlines.
@@ -35,43 +66,60 @@ int32_t* JpegDecoder::AcBlock(uint32_t m) {
 
 int JpegDecoder::DecodeDcFirst() {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
+    DcScanReader reader(in_);
     for (uint32_t m = 0; m < mcuCount; ++m) {
         uint32_t mx = m % mcusAcross, my = m / mcusAcross;
+        FastBits* fast = reader.ForMcu();
         for (ScanComponent& c : scanComponents) {
             dcTable = &dcTables[c.dcSelector];
             uint32_t blocks = c.index == 1 ? c.blocksPerMcu : 1;
             for (uint32_t i = 0; i < blocks; ++i) {
                 int size;
                 int32_t diff = 0;
-                if (!in_.DecodeSymbol(dcTable, size) || size > 15) return status = 0;
-                if (size > 0) {
-                    int32_t bits;
-                    if (!in_.ReceiveBits(size, bits)) return status = 0;
-                    diff = Scaled(Extend(bits, size), approxLow);
+                if (fast != nullptr) {
+                    // A code outside the table: the bit-serial decoder fails on the same bits.
+                    bool found = fast->Symbol(*dcTable, size);
+                    if (!found || size > 15) {
+                        reader.Finish();
+                        if (!found) in_.DecodeSymbol(dcTable, size);
+                        return status = 0;
+                    }
+                    if (size > 0) diff = Scaled(Extend(fast->Receive(size), size), approxLow);
+                } else {
+                    if (!in_.DecodeSymbol(dcTable, size) || size > 15) return status = 0;
+                    if (size > 0) {
+                        int32_t bits;
+                        if (!in_.ReceiveBits(size, bits)) return status = 0;
+                        diff = Scaled(Extend(bits, size), approxLow);
+                    }
                 }
                 c.dcPredictor = Wrap32(int64_t(c.dcPredictor) + diff);
                 DcBlock(c, mx, my, i)[0] = c.dcPredictor;
             }
         }
     }
+    reader.Finish();
     return 1;
 }
 
 int JpegDecoder::DecodeDcRefine() {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
+    DcScanReader reader(in_);
     for (uint32_t m = 0; m < mcuCount; ++m) {
         uint32_t mx = m % mcusAcross, my = m / mcusAcross;
+        FastBits* fast = reader.ForMcu();
         for (ScanComponent& c : scanComponents) {
             dcTable = &dcTables[c.dcSelector];
             uint32_t blocks = c.index == 1 ? c.blocksPerMcu : 1;
             for (uint32_t i = 0; i < blocks; ++i) {
-                int bit = in_.ReadBitOrMarker();
+                int bit = fast != nullptr ? fast->Receive(1) : in_.ReadBitOrMarker();
                 if (bit < 0) return 0;
                 int32_t* block = DcBlock(c, mx, my, i);
                 block[0] = Wrap32(int64_t(block[0]) + Scaled(bit, approxLow));
             }
         }
     }
+    reader.Finish();
     return 1;
 }
 

@@ -247,3 +247,38 @@ TEST(JpegProgressive, EveryPictureStartsFromZeroCoefficients) {
     EXPECT_EQ(decodeAsViewer(dcOnly(5)).bitmap,
               baselineGrey(40, 8, {{10, {}}, {10, {}}, {10, {}}, {10, {}}, {10, {}}}).bitmap);
 }
+
+// DC scans long enough to be read word-wide away from the marker and bit by bit near it: the
+// values are those of the coded differences and correction bits all along, and a code outside
+// the table far from the marker stops the scan at that block.
+TEST(JpegProgressive, LongDcScansAndABadCodeFarFromTheMarker) {
+    const int blocks = 2000;
+    auto dcFirst = [&](int badAt) {
+        JpegStreamBuilder b = progressiveGrey(static_cast<uint16_t>(8 * blocks), 8);
+        b.scan({{1, 0, 0}}, 0, 0, 0, 1);
+        BitWriter w;
+        for (int i = 0; i < blocks; ++i) {
+            if (i == badAt) w.put(0xFFFF, 16);  // no DC code starts with 1111
+            else putDc(w, (i * 7) % 23 - 11);
+        }
+        return b.entropy(w);
+    };
+    std::vector<std::pair<int, AcList>> expected;
+    int value = 0;
+    for (int i = 0; i < blocks; ++i) {
+        value += (i * 7) % 23 - 11;
+        expected.push_back({2 * value + (i % 3 == 0 ? 1 : 0), {}});
+    }
+    JpegStreamBuilder refined = dcFirst(-1);
+    refined.scan({{1, 0, 0}}, 0, 0, 1, 0);
+    BitWriter r;
+    for (int i = 0; i < blocks; ++i) r.put(i % 3 == 0 ? 1 : 0, 1);
+    ViewerPicture picture = decodeAsViewer(refined.entropy(r).eoi().bytes);
+    EXPECT_EQ(picture.decodeResult, 1);
+    EXPECT_EQ(picture.bitmap, baselineGrey(8 * blocks, 8, expected).bitmap);
+
+    ViewerPicture stopped = decodeAsViewer(dcFirst(1000).eoi().bytes);
+    for (int i = 0; i < blocks; ++i) expected[i].first = i < 1000 ? expected[i].first & ~1 : 0;
+    EXPECT_EQ(stopped.decodeResult, 0);
+    EXPECT_EQ(stopped.bitmap, baselineGrey(8 * blocks, 8, expected).bitmap);
+}
