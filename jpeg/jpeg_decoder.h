@@ -2,12 +2,10 @@
 // Probe or one call of Decode and is then destroyed.
 #pragma once
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "jpeg_coefficient_store.h"
-
 #include "jpeg_huffman.h"
 #include "jpeg_input.h"
 #include "jpeg_messages.h"

@@ -1,7 +1,7 @@
 // The fast path of the entropy decoder: a machine-word bit buffer filled from the bytes
-// before the next marker, with kLookaheadBits-bit lookahead symbol decoding. It reads exactly the bits the
-// bit-serial reader of JpegInput would read, and hands the position back in that reader's
-// form. When it would run into the marker it fills with zero bits and reports Overran(); on
+// before the next marker, with kLookaheadBits-bit lookahead symbol decoding. It reads exactly
+// the bits the bit-serial reader of JpegInput would read, and hands the position back in that
+// reader's form. When it would run into the marker it fills with zero bits and reports Overran(); on
 // a code not in the table it reports failure; in both cases the caller discards its work and
 // decodes the same data bit by bit from the unchanged JpegInput.
 #pragma once

@@ -73,6 +73,7 @@ inline void Kernel(const Wide x[8], Wide o[8]) {
     o[3] = e3 - t4;
 }
 
+inline Wide Widen(int64_t v) { return static_cast<Wide>(v); }
 inline int32_t Low32(Wide v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
 
 }  // namespace
@@ -81,13 +82,14 @@ void InverseDct(int32_t block[64], const int32_t quant[64], int32_t levelShift) 
     int32_t workspace[64];
     Wide x[8], o[8];
     for (int c = 0; c < 8; ++c) {
-        for (int i = 0; i < 8; ++i) x[i] = static_cast<Wide>(static_cast<int64_t>(block[8 * i + c]) * quant[8 * i + c]);
+        for (int i = 0; i < 8; ++i) x[i] = Widen(int64_t(block[8 * i + c]) * quant[8 * i + c]);
         Kernel(x, o);
         for (int i = 0; i < 8; ++i) workspace[8 * i + c] = Low32(o[i]);
     }
+    const Wide shift = Widen(levelShift);
     for (int r = 0; r < 8; ++r) {
-        for (int i = 0; i < 8; ++i) x[i] = static_cast<Wide>(static_cast<int64_t>(workspace[8 * r + i]));
+        for (int i = 0; i < 8; ++i) x[i] = Widen(workspace[8 * r + i]);
         Kernel(x, o);
-        for (int i = 0; i < 8; ++i) block[8 * r + i] = Low32(o[i] + static_cast<Wide>(static_cast<int64_t>(levelShift)));
+        for (int i = 0; i < 8; ++i) block[8 * r + i] = Low32(o[i] + shift);
     }
 }
