@@ -1,10 +1,12 @@
 // Decode speed of the program's JPEG decoder against stb_image, both built into this 32-bit
 // Windows program: a plain timing loop with QueryPerformanceCounter, median of 11 rounds.
-// Run under Wine by hand: wine jpeg_bench_win.exe [corpus parent folder in EDAMIRU_SHARED].
+// Run under Wine by hand: wine jpeg_bench_win.exe [corpus parent folder in EDAMIRU_SHARED;
+// EDAMIRU_BENCH_ONLY=<picture name> times one picture].
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "bench_decoders.h"
@@ -51,7 +53,9 @@ int main() {
     std::vector<BenchPicture> pictures = loadBenchPictures(missing);
     for (const std::string& m : missing) std::printf("skipped, not found: %s\n", m.c_str());
     std::printf("%-16s %9s %9s %10s\n", "picture", "ours", "stb", "ours/stb");
+    const char* only = std::getenv("EDAMIRU_BENCH_ONLY");  // a picture name, to time that one alone
     for (const BenchPicture& p : pictures) {
+        if (only != nullptr && p.name != only) continue;
         double ours = medianSpeed(decodeOurs, p.bytes);
         double stb = medianSpeed(decodeStb, p.bytes);
         std::printf("%-16s %9.1f %9.1f %10.2f\n", p.name.c_str(), ours, stb, stb > 0 ? ours / stb : 0.0);

@@ -8,6 +8,7 @@
 #include "jpeg_coefficient_store.h"
 #include "jpeg_huffman.h"
 #include "jpeg_input.h"
+#include "jpeg_mcu_pipeline.h"
 #include "jpeg_messages.h"
 
 class JpegDecoder {
@@ -69,10 +70,7 @@ private:
     int DecodeInterval(uint32_t mcuLimit);
     int DecodeMcu();
     int DecodeBlock(ScanComponent& c, int32_t* block);
-    void WriteMcu(uint32_t mcuNumber);
-    void WriteGrey(uint32_t mcuNumber);
-    void BlueDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
-    void RedDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
+    void BeginMcuOutput();
     int DecodeNonInterleavedScan();
     int DecodeComponentMcu(ScanComponent& c, uint32_t mcuNumber);
     void BlendGrey(const int32_t* block, uint32_t x0, uint32_t y0);
@@ -90,6 +88,9 @@ private:
     int32_t* DcBlock(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i);
     int SeekNextScan();
     void EmitProgressive();
+    void EmitRow(uint32_t my) const;
+    // Progressive pictures of fewer blocks are emitted on the decoding thread alone.
+    static constexpr uint64_t kParallelEmissionBlocks = 4096;
     void TransformComponent(int component, int32_t* buffer);
     void WritePixels1x1();
     void WritePixels2x1();
@@ -107,7 +108,6 @@ private:
     uint8_t frameType = 0;
     uint8_t precision = 0;
     int32_t levelShift = 0;
-    int32_t sampleArea[8][64] = {};
     int32_t workBlock[64] = {};
     int32_t scaleTable[64] = {};
     int32_t quantTables[4][64] = {};
@@ -135,4 +135,6 @@ private:
     uint32_t frameMcusAcross_ = 0, frameMcusDown_ = 0;
     uint32_t eobRun = 0;
     int status = 0;
+
+    McuPipeline pipeline_;  // last: it may write into the picture until it is destroyed
 };

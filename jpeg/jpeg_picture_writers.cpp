@@ -3,11 +3,14 @@
 // transformed and written before the next, while its blocks are still in the cache; every
 // block's transform and every pixel are the same as when all blocks go first. A written MCU
 // row's blocks are cleared while they are still in the cache, so that the coefficient store
-// is zero for the next picture without clearing it all again.
+// is zero for the next picture without clearing it all again. Large pictures share the rows
+// out between this thread and the helper.
+#include <atomic>
 #include <cstring>
 
 #include "jpeg_colour_simd.h"
 #include "jpeg_decoder.h"
+#include "jpeg_helper_thread.h"
 #include "jpeg_idct_simd.h"
 #include "jpeg_transform.h"
 
@@ -43,27 +46,42 @@ void JpegDecoder::EmitProgressive() {
         for (int c = 0; c < componentCount && c < 3; ++c) TransformComponent(c, buffers[c]);
         return;
     }
-    const size_t across = mcusAcross, lumaPerRow = size_t(area) * across;
-    for (uint32_t my = 0; my < mcusDown; ++my) {
-        for (int c = 0; c < componentCount && c < 3; ++c) {
-            size_t count = c == 0 ? lumaPerRow : across;
-            TransformBlocks(buffers[c] + my * count * 64, count, quantTables[frameComponents[c].quantSelector],
-                            c == 0 ? levelShift : 0);
-        }
-        const int32_t* luma = buffers[0] + my * lumaPerRow * 64;
-        const int32_t* cb = buffers[1] + my * across * 64;
-        const int32_t* cr = buffers[2] + my * across * 64;
-        uint8_t* row = outputRow - ptrdiff_t(8 * (area == 4 ? 2 : 1)) * ptrdiff_t(my) * outputPitch;
-        if (area == 1) WritePicture<1, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
-        else if (area == 2) WritePicture<2, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
-        else WritePicture<2, 2>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
-        for (int c = 0; c < componentCount && c < 3; ++c) {
-            size_t count = c == 0 ? lumaPerRow : across;
-            std::memset(buffers[c] + my * count * 64, 0, count * 64 * sizeof(int32_t));
-        }
-    }
+    // Rows are independent: both threads take the next row until none is left.
+    struct Rows {
+        const JpegDecoder* decoder;
+        std::atomic<uint32_t> next{0};
+    } rows{this};
+    auto emitRows = [](void* argument) {
+        Rows& r = *static_cast<Rows*>(argument);
+        for (uint32_t my = r.next++; my < r.decoder->mcusDown; my = r.next++) r.decoder->EmitRow(my);
+    };
+    if (uint64_t(mcuCount) * (area + 2) >= kParallelEmissionBlocks) RunOnBothThreads(emitRows, &rows);
+    else emitRows(&rows);
     // Scans reach only the frame's components, so the other buffers were never written.
     coefficientsCleared_ = mcuCount > 0;
+}
+
+// Transforms, writes and clears MCU row `my`; touches nothing outside that row.
+void JpegDecoder::EmitRow(uint32_t my) const {
+    int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
+    uint32_t area = uint32_t(maxH) * maxV;
+    const size_t across = mcusAcross, lumaPerRow = size_t(area) * across;
+    for (int c = 0; c < componentCount && c < 3; ++c) {
+        size_t count = c == 0 ? lumaPerRow : across;
+        TransformBlocks(buffers[c] + my * count * 64, count, quantTables[frameComponents[c].quantSelector],
+                        c == 0 ? levelShift : 0);
+    }
+    const int32_t* luma = buffers[0] + my * lumaPerRow * 64;
+    const int32_t* cb = buffers[1] + my * across * 64;
+    const int32_t* cr = buffers[2] + my * across * 64;
+    uint8_t* row = outputRow - ptrdiff_t(8 * (area == 4 ? 2 : 1)) * ptrdiff_t(my) * outputPitch;
+    if (area == 1) WritePicture<1, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
+    else if (area == 2) WritePicture<2, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
+    else WritePicture<2, 2>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
+    for (int c = 0; c < componentCount && c < 3; ++c) {
+        size_t count = c == 0 ? lumaPerRow : across;
+        std::memset(buffers[c] + my * count * 64, 0, count * 64 * sizeof(int32_t));
+    }
 }
 
 void JpegDecoder::TransformComponent(int component, int32_t* buffer) {

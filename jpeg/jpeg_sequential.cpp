@@ -2,11 +2,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "jpeg_colour_simd.h"
-#include "jpeg_colour_writer.h"
 #include "jpeg_decoder.h"
 #include "jpeg_fast_block.h"
-#include "jpeg_idct_simd.h"
+#include "jpeg_mcu_output.h"
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
@@ -46,67 +44,32 @@ int JpegDecoder::DecodeBlock(ScanComponent& c, int32_t* block) {
 
 namespace {
 
-constexpr int kMaxFastBlocks = 12;  // three scan components of up to four blocks each
-
-// Everything the fast path of one MCU reads and writes.
-struct McuTarget {
-    std::vector<JpegDecoder::ScanComponent>& components;
-    const HuffmanTable* dcTables;
-    const HuffmanTable* acTables;
-    const int32_t (*quantTables)[64];
-    const bool* quantInRange;
-    int32_t levelShift;
-    int32_t (*sampleArea)[64];
-    int32_t (*chroma)[64];
-};
-
-// Decodes every block of the MCU through FastBits, then transforms them where DecodeMcu
-// would. False, with nothing changed, when the bit-serial decoder has to do it: the data
-// needs it, or the MCU reaches the next marker. `lumaBounded` tells whether every luminance
-// sample is known to lie within 2^29.
-bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
-    std::vector<JpegDecoder::ScanComponent>& components = t.components;
+// Decodes every block of the MCU through FastBits into `blocks` (scan order). False, with no
+// predictor or bit position changed, when the bit-serial decoder has to do it: the data needs
+// it, or the MCU reaches the next marker.
+bool DecodeMcuFast(JpegInput& in, std::vector<JpegDecoder::ScanComponent>& components, const HuffmanTable* dcTables,
+                   const HuffmanTable* acTables, int32_t (*blocks)[64], bool* acWritten) {
     if (components.size() > 3) return false;
     FastBits bits = in.held.active ? FastBits::Resume(in) : FastBits(in);
     if (!bits.Usable()) return false;
-    alignas(32) int32_t coefficients[kMaxFastBlocks][64];
-    bool acWritten[kMaxFastBlocks];
     int32_t predictors[3];
-    int blocks = 0;
-    for (const JpegDecoder::ScanComponent& c : components) blocks += c.blocksPerMcu;
-    if (blocks > kMaxFastBlocks) return false;
-    std::memset(coefficients, 0, sizeof(int32_t) * 64 * static_cast<size_t>(blocks));
-    blocks = 0;
+    int count = 0;
+    for (const JpegDecoder::ScanComponent& c : components) count += c.blocksPerMcu;
+    if (count > kMaxMcuBlocks) return false;
+    std::memset(blocks, 0, sizeof(int32_t) * 64 * static_cast<size_t>(count));
+    int b = 0;
     for (size_t i = 0; i < components.size(); ++i) {
         const JpegDecoder::ScanComponent& c = components[i];
-        const HuffmanTable& dc = t.dcTables[c.dcSelector];
-        const HuffmanTable& ac = t.acTables[c.acSelector];
+        const HuffmanTable& dc = dcTables[c.dcSelector];
+        const HuffmanTable& ac = acTables[c.acSelector];
         if (!dc.defined || !ac.defined) return false;
         predictors[i] = c.dcPredictor;
-        for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks)
-            if (!DecodeBlockFast(bits, dc, ac, predictors[i], coefficients[blocks], acWritten[blocks])) return false;
+        for (int n = 0; n < c.blocksPerMcu; ++n, ++b)
+            if (!DecodeBlockFast(bits, dc, ac, predictors[i], blocks[b], acWritten[b])) return false;
     }
     if (bits.Overran()) return false;
     bits.Hold();
-
-    blocks = 0;
-    lumaBounded = true;
-    for (size_t i = 0; i < components.size(); ++i) {
-        JpegDecoder::ScanComponent& c = components[i];
-        c.dcPredictor = predictors[i];
-        const int32_t* quant = t.quantTables[c.quantSelector];
-        bool quantChecked = t.quantInRange[c.quantSelector];
-        int32_t shift = c.index == 1 ? t.levelShift : 0;
-        for (int n = 0; n < c.blocksPerMcu; ++n, ++blocks) {
-            int32_t* out = c.index == 1 ? t.sampleArea[n] : t.chroma[i];
-            // AC values have at most 15 magnitude bits; the DC value is the running predictor.
-            int32_t dc = coefficients[blocks][0];
-            bool checked = quantChecked && dc <= kCoefficientLimit && dc >= -kCoefficientLimit;
-            bool bounded = acWritten[blocks] ? TransformBlock(coefficients[blocks], out, quant, shift, checked)
-                                             : TransformDcOnly(coefficients[blocks][0], out, quant[0], shift);
-            if (c.index == 1 && !bounded) lumaBounded = false;
-        }
-    }
+    for (size_t i = 0; i < components.size(); ++i) components[i].dcPredictor = predictors[i];
     return true;
 }
 
@@ -114,55 +77,34 @@ bool DecodeMcuFast(JpegInput& in, const McuTarget& t, bool& lumaBounded) {
 
 // One MCU of an interleaved scan. Every component is decoded even after one failed (the
 // bits are consumed as they come), but a failed MCU writes no pixels. The fast path does the
-// same work when it can; otherwise the blocks are decoded bit by bit.
+// same work when it can; otherwise the blocks are decoded bit by bit. The pipeline transforms
+// and writes the MCU.
 int JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone * restartInterval + mcuIndex;
-    alignas(32) int32_t chroma[3][64];
-    bool ok = true, lumaBounded = false;
-    McuTarget target{scanComponents, dcTables, acTables, quantTables, quantInRange, levelShift, sampleArea, chroma};
-    if (DecodeMcuFast(in_, target, lumaBounded)) {
+    int32_t (*blocks)[64] = pipeline_.Slot();
+    bool* acWritten = pipeline_.SlotFlags();
+    bool ok = true;
+    if (DecodeMcuFast(in_, scanComponents, dcTables, acTables, blocks, acWritten)) {
         dcTable = &dcTables[scanComponents.back().dcSelector];
         acTable = &acTables[scanComponents.back().acSelector];
     } else {
         SettleHeldBits(in_);
-        for (size_t i = 0; i < scanComponents.size(); ++i) {
-            ScanComponent& c = scanComponents[i];
+        int first = 0;
+        for (ScanComponent& c : scanComponents) {
             dcTable = &dcTables[c.dcSelector];
             acTable = &acTables[c.acSelector];
-            const int32_t* quant = quantTables[c.quantSelector];
             for (int n = 0; n < c.blocksPerMcu; ++n) {
-                int32_t* block = c.index == 1 ? sampleArea[n] : chroma[i];
-                if (!DecodeBlock(c, block)) {
+                acWritten[first + n] = true;
+                if (!DecodeBlock(c, blocks[first + n])) {
                     ok = false;
                     break;
                 }
-                InverseDct(block, quant, c.index == 1 ? levelShift : 0);
             }
+            first += c.blocksPerMcu;
         }
     }
     if (!ok || mcuNumber >= mcuCount) return 0;
-
-    if (scanComponents.size() == 1) {
-        WriteGrey(mcuNumber);
-        return 1;
-    }
-    bool inOrder = scanComponents.size() == 3 && scanComponents[0].index == 1 && scanComponents[1].index == 2 &&
-                   scanComponents[2].index == 3;
-    if (inOrder) {
-        uint8_t* topLeft = PixelAt(8u * scanMaxH * (mcuNumber % mcusAcross), 8u * scanMaxV * (mcuNumber / mcusAcross));
-        ColourMcu mcu{{sampleArea[0], sampleArea[1], sampleArea[2], sampleArea[3]},
-                      {sampleArea[4], sampleArea[5], sampleArea[6], sampleArea[7]},
-                      chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV, true, lumaBounded};
-        if (WriteColourMcuSimd(mcu)) return 1;
-        if (WithinLimit(sampleArea[0], 64 * scanMaxH * scanMaxV, kWriterLumaLimit) &&
-            WriteColourMcu(sampleArea, sampleArea + 4, chroma[1], chroma[2], topLeft, outputPitch, scanMaxH, scanMaxV))
-            return 1;
-    }
-    // The blue-difference pass stores the partial green that the red-difference pass ends.
-    for (size_t i = 0; i < scanComponents.size(); ++i) {
-        if (scanComponents[i].index == 2) BlueDifferencePass(chroma[i], mcuNumber);
-        else if (scanComponents[i].index > 2) RedDifferencePass(chroma[i], mcuNumber);
-    }
+    pipeline_.Commit(mcuNumber);
     return 1;
 }
 
@@ -188,6 +130,11 @@ int JpegDecoder::DecodeInterval(uint32_t mcuLimit) {
 // markers such a scan is not supported and is refused before anything is written.
 int JpegDecoder::DecodeSequentialScan() {
     bool interleaved = componentCount == scanComponents.size();
+    if (interleaved) BeginMcuOutput();
+    struct FinishOutput {
+        McuPipeline& pipeline;
+        ~FinishOutput() { pipeline.Finish(); }
+    } finish{pipeline_};
     intervalsDone = 0;
     if (restartInterval == 0) {
         restartInterval = mcuCount;
@@ -200,6 +147,27 @@ int JpegDecoder::DecodeSequentialScan() {
         return 0;
     }
     return DecodeIntervals();
+}
+
+// The scan's layout for the MCU output, quantisers copied: the pipeline may still write MCUs
+// while the decoder reads on.
+void JpegDecoder::BeginMcuOutput() {
+    McuLayout layout;
+    layout.components = static_cast<int>(scanComponents.size());
+    for (int i = 0; i < layout.components; ++i) {
+        const ScanComponent& c = scanComponents[static_cast<size_t>(i)];
+        layout.index[i] = c.index;
+        layout.blocks[i] = c.blocksPerMcu;
+        std::memcpy(layout.quant[i], quantTables[c.quantSelector], sizeof(layout.quant[i]));
+        layout.quantChecked[i] = quantInRange[c.quantSelector];
+    }
+    layout.levelShift = levelShift;
+    layout.outputRow = outputRow;
+    layout.pitch = outputPitch;
+    layout.mcusAcross = mcusAcross;
+    layout.h = scanMaxH;
+    layout.v = scanMaxV;
+    pipeline_.Begin(layout, mcuCount);
 }
 
 // Restart intervals. Every interval is placed by its number (MCU intervalsDone *

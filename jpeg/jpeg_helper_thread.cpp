@@ -1,0 +1,109 @@
+#include "jpeg_helper_thread.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+constexpr int kQueueLength = 16;
+
+std::atomic<bool> enabled{true};
+
+}  // namespace
+
+struct HelperThread::State {
+    std::mutex mutex;
+    std::condition_variable wake;
+    Task tasks[kQueueLength] = {};
+    void* arguments[kQueueLength] = {};
+    int head = 0, count = 0;
+};
+
+void HelperThread::SetEnabled(bool on) { enabled.store(on); }
+
+HelperThread* HelperThread::Get() { return enabled.load(std::memory_order_relaxed) ? Started() : nullptr; }
+
+// Made once and never destroyed, so the waiting thread never outlives what it waits on.
+HelperThread* HelperThread::Started() {
+    static HelperThread* const helper = []() -> HelperThread* {
+        if (std::thread::hardware_concurrency() == 1) return nullptr;  // 0 means unknown: try
+        HelperThread* made = new (std::nothrow) HelperThread;
+        State* state = new (std::nothrow) State;
+        if (made == nullptr || state == nullptr) {
+            delete made;
+            delete state;
+            return nullptr;
+        }
+        made->state_ = state;
+        try {
+            std::thread(&HelperThread::Run, state).detach();
+        } catch (const std::system_error&) {
+            delete state;
+            delete made;
+            return nullptr;
+        }
+        return made;
+    }();
+    return helper;
+}
+
+bool HelperThread::Post(Task task, void* argument) {
+    {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        if (state_->count == kQueueLength) return false;
+        int at = (state_->head + state_->count) % kQueueLength;
+        state_->tasks[at] = task;
+        state_->arguments[at] = argument;
+        ++state_->count;
+    }
+    state_->wake.notify_one();
+    return true;
+}
+
+void HelperThread::Run(State* state) {
+    std::unique_lock<std::mutex> lock(state->mutex);
+    for (;;) {
+        state->wake.wait(lock, [state] { return state->count > 0; });
+        Task task = state->tasks[state->head];
+        void* argument = state->arguments[state->head];
+        state->head = (state->head + 1) % kQueueLength;
+        --state->count;
+        lock.unlock();
+        task(argument);
+        lock.lock();
+    }
+}
+
+namespace {
+
+struct SharedRun {
+    void (*work)(void*);
+    void* argument;
+    std::mutex mutex;
+    std::condition_variable done;
+    bool helperDone = false;
+};
+
+void RunOnHelper(void* shared) {
+    SharedRun& run = *static_cast<SharedRun*>(shared);
+    run.work(run.argument);
+    std::lock_guard<std::mutex> lock(run.mutex);
+    run.helperDone = true;
+    run.done.notify_one();
+}
+
+}  // namespace
+
+void RunOnBothThreads(void (*work)(void*), void* argument) {
+    HelperThread* helper = HelperThread::Get();
+    SharedRun run{work, argument, {}, {}, false};
+    bool posted = helper != nullptr && helper->Post(RunOnHelper, &run);
+    work(argument);
+    if (!posted) return;
+    std::unique_lock<std::mutex> lock(run.mutex);
+    run.done.wait(lock, [&run] { return run.helperDone; });
+}

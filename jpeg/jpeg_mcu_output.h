@@ -1,0 +1,43 @@
+// Pixels of interleaved sequential MCUs from their decoded coefficients: the block transforms
+// and the colour or grey output. Each McuOutput has its own scratch blocks, so the MCUs of one
+// scan can be written by several threads at once: every MCU covers pixels of its own.
+#pragma once
+#include <cstdint>
+
+constexpr int kMaxMcuBlocks = 12;  // three scan components of up to four blocks each
+
+// What a scan's MCUs need for their output; fixed for the whole scan.
+struct McuLayout {
+    int components = 0;        // scan components, 1 to 3
+    uint8_t index[3] = {};     // 1-based frame position of each
+    uint8_t blocks[3] = {};    // blocks per MCU of each
+    int32_t quant[3][64] = {}; // pre-scaled quantisers of each
+    bool quantChecked[3] = {}; // each table within kQuantiserLimit
+    int32_t levelShift = 0;    // added to the luminance samples
+    uint8_t* outputRow = nullptr;
+    int32_t pitch = 0;
+    uint32_t mcusAcross = 0;
+    uint8_t h = 1, v = 1;      // luminance blocks across and down an MCU
+
+    int BlocksPerMcu() const { return blocks[0] + blocks[1] + blocks[2]; }
+};
+
+class McuOutput {
+public:
+    void SetLayout(const McuLayout* layout) { layout_ = layout; }
+
+    // Transforms the MCU's blocks (in scan order, natural coefficient order) and writes its
+    // pixels. `acWritten[b]` false says block b holds only its DC value.
+    void Write(const int32_t (*coefficients)[64], const bool* acWritten, uint32_t mcuNumber);
+
+private:
+    bool Transform(const int32_t (*coefficients)[64], const bool* acWritten);
+    uint8_t* PixelAt(uint32_t x, uint32_t y) const;
+    void BlueDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
+    void RedDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
+
+    const McuLayout* layout_ = nullptr;
+    // Luminance blocks 0..3 (left to right, top to bottom), partial greens in 4..7.
+    alignas(64) int32_t sampleArea_[8][64] = {};
+    alignas(64) int32_t chroma_[3][64] = {};
+};

@@ -1,0 +1,178 @@
+#include "jpeg_mcu_pipeline.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+
+#include "jpeg_helper_thread.h"
+
+namespace {
+
+constexpr size_t kAlignment = 64;
+constexpr size_t kSlotValues = size_t(kMaxMcuBlocks) * 64;
+constexpr size_t kStorageBytes = McuPipeline::kBatches * McuPipeline::kBatchMcus * kSlotValues * sizeof(int32_t);
+
+// The batch storage of the last pipeline, kept for the next picture: a fresh allocation of
+// this size reaches the program page by page, each faulted in and cleared.
+std::atomic<void*> spareStorage{nullptr};
+
+}  // namespace
+
+McuPipeline::McuPipeline() {
+    output_.SetLayout(&layout_);
+    helperOutput_.SetLayout(&layout_);
+}
+
+McuPipeline::~McuPipeline() {
+    Finish();
+    if (storage_ != nullptr) std::free(spareStorage.exchange(storage_));
+}
+
+void McuPipeline::Begin(const McuLayout& layout, uint32_t mcuCount) {
+    Finish();
+    layout_ = layout;
+    finishing_.store(false, std::memory_order_relaxed);
+    stride_ = static_cast<size_t>(layout.BlocksPerMcu()) * 64;
+    uint64_t blocks = uint64_t(mcuCount) * static_cast<uint64_t>(layout.BlocksPerMcu());
+    if (blocks >= kHelperMinimumBlocks && HelperThread::Get() != nullptr && TakeStorage()) filling_ = Acquire();
+}
+
+// Batch storage, the spare or fresh; false when memory runs out.
+bool McuPipeline::TakeStorage() {
+    if (storage_ == nullptr) storage_ = spareStorage.exchange(nullptr);
+    if (storage_ == nullptr) storage_ = std::malloc(kStorageBytes + kAlignment);
+    if (storage_ == nullptr) return false;
+    uintptr_t aligned = (reinterpret_cast<uintptr_t>(storage_) + kAlignment - 1) & ~uintptr_t(kAlignment - 1);
+    for (int i = 0; i < kBatches; ++i)
+        batches_[i].coefficients = reinterpret_cast<int32_t*>(aligned) + size_t(i) * kBatchMcus * kSlotValues;
+    return true;
+}
+
+int32_t (*McuPipeline::SlotInBatch())[64] {
+    Batch& b = batches_[filling_];
+    return reinterpret_cast<int32_t(*)[64]>(b.coefficients + size_t(b.count) * stride_);
+}
+
+void McuPipeline::Commit(uint32_t mcuNumber) {
+    if (filling_ < 0) {
+        output_.Write(single_, singleFlags_, mcuNumber);
+        return;
+    }
+    Batch& b = batches_[filling_];
+    b.numbers[b.count++] = mcuNumber;
+    if (b.count == kBatchMcus) {
+        Publish(filling_);
+        filling_ = Acquire();
+    }
+}
+
+// The batch waits for the helper; a task is posted unless one is already queued or running
+// (it writes every batch that waits before it ends).
+void McuPipeline::Publish(int batch) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ready_[readyCount_++] = batch;
+    published_.fetch_add(1, std::memory_order_release);
+    if (!helperPosted_) helperPosted_ = HelperThread::Get()->Post(&McuPipeline::HelperTask, this);
+}
+
+// A free batch, emptied. With none free the oldest waiting batch is written here rather than
+// waiting for the helper.
+int McuPipeline::Acquire() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        for (int i = 0; i < kBatches; ++i) {
+            if (batches_[i].free) {
+                batches_[i].free = false;
+                batches_[i].count = 0;
+                return i;
+            }
+        }
+        if (readyCount_ > 0) {
+            int oldest = TakeOldest();
+            lock.unlock();
+            WriteBatch(output_, oldest);
+            lock.lock();
+            batches_[oldest].free = true;
+            continue;
+        }
+        helperDone_.wait(lock);
+    }
+}
+
+// The oldest batch waiting to be written; the caller holds the lock and knows one waits.
+int McuPipeline::TakeOldest() {
+    int oldest = ready_[0];
+    for (int i = 1; i < readyCount_; ++i) ready_[i - 1] = ready_[i];
+    --readyCount_;
+    return oldest;
+}
+
+void McuPipeline::Finish() {
+    if (filling_ < 0) return;
+    Batch& b = batches_[filling_];
+    if (b.count > 0) {
+        Publish(filling_);
+    } else {
+        std::lock_guard<std::mutex> lock(mutex_);
+        b.free = true;
+    }
+    filling_ = -1;
+    finishing_.store(true, std::memory_order_release);
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (readyCount_ > 0) {
+        int oldest = TakeOldest();
+        lock.unlock();
+        WriteBatch(output_, oldest);
+        lock.lock();
+        batches_[oldest].free = true;
+    }
+    helperDone_.wait(lock, [this] { return !helperPosted_; });
+}
+
+void McuPipeline::WriteBatch(McuOutput& output, int batch) {
+    const Batch& b = batches_[batch];
+    for (int j = 0; j < b.count; ++j)
+        output.Write(reinterpret_cast<const int32_t(*)[64]>(b.coefficients + size_t(j) * stride_), b.flags[j],
+                     b.numbers[j]);
+}
+
+// Writes batches while any wait. Between batches it watches for the next one for a while
+// before the task ends: waking a sleeping thread costs more than a batch takes on some
+// systems (tens of microseconds under emulation).
+void McuPipeline::HelperTask(void* argument) {
+    McuPipeline& p = *static_cast<McuPipeline*>(argument);
+    std::unique_lock<std::mutex> lock(p.mutex_);
+    for (;;) {
+        while (p.readyCount_ > 0) {
+            int oldest = p.TakeOldest();
+            lock.unlock();
+            p.WriteBatch(p.helperOutput_, oldest);
+            lock.lock();
+            p.batches_[oldest].free = true;
+            p.helperDone_.notify_one();
+        }
+        if (p.finishing_.load(std::memory_order_acquire)) break;
+        uint32_t published = p.published_.load(std::memory_order_relaxed);
+        lock.unlock();
+        bool more = p.AwaitBatch(published);
+        lock.lock();
+        if (!more && p.readyCount_ == 0) break;
+    }
+    p.helperPosted_ = false;
+    p.helperDone_.notify_one();
+}
+
+// True once a batch was published after `published` batches or the scan is finishing; false
+// after kWatchMicroseconds without either.
+bool McuPipeline::AwaitBatch(uint32_t published) const {
+    auto start = std::chrono::steady_clock::now();
+    for (unsigned round = 1;; ++round) {
+        if (published_.load(std::memory_order_acquire) != published || finishing_.load(std::memory_order_acquire))
+            return true;
+#if defined(__i386__) || defined(__x86_64__)
+        __builtin_ia32_pause();
+#endif
+        if (round % 64 == 0 && std::chrono::steady_clock::now() - start > std::chrono::microseconds(kWatchMicroseconds))
+            return false;
+    }
+}

@@ -1,0 +1,77 @@
+// Decoded MCUs on their way to the picture. The decoding thread fills batches with the
+// coefficients of whole MCUs; where the processor has a second core and the scan is large
+// enough to repay it, a helper thread transforms and writes each batch while the next one is
+// decoded. When the helper falls behind, the decoding thread writes a waiting batch itself.
+// The MCUs of one scan cover separate pixels, so the order of writing does not change one
+// byte; Finish returns once every committed MCU is written. Otherwise every MCU is written as
+// soon as it is committed, while its coefficients are still in the cache.
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+
+#include "jpeg_mcu_output.h"
+
+class McuPipeline {
+public:
+    static constexpr int kBatchMcus = 64;
+    static constexpr int kBatches = 4;
+    // Scans of fewer blocks are written on the decoding thread alone.
+    static constexpr uint64_t kHelperMinimumBlocks = 4096;
+    // How long the helper watches for the next batch before it goes to sleep.
+    static constexpr int kWatchMicroseconds = 300;
+
+    McuPipeline();
+    ~McuPipeline();
+    McuPipeline(const McuPipeline&) = delete;
+    McuPipeline& operator=(const McuPipeline&) = delete;
+
+    // A scan of `mcuCount` MCUs begins; the previous one must be finished.
+    void Begin(const McuLayout& layout, uint32_t mcuCount);
+    // Room for the next MCU's blocks and its AC flags; the same until Commit.
+    int32_t (*Slot())[64] { return filling_ < 0 ? single_ : SlotInBatch(); }
+    bool* SlotFlags() { return filling_ < 0 ? singleFlags_ : batches_[filling_].flags[batches_[filling_].count]; }
+    // The slot holds MCU `mcuNumber`, to be written.
+    void Commit(uint32_t mcuNumber);
+    // Every committed MCU is in the picture when this returns.
+    void Finish();
+
+private:
+    struct Batch {
+        int32_t* coefficients = nullptr;  // kBatchMcus slots of `stride_` values
+        bool flags[kBatchMcus][kMaxMcuBlocks];
+        uint32_t numbers[kBatchMcus];
+        int count = 0;
+        bool free = true;
+    };
+
+    bool TakeStorage();
+    int32_t (*SlotInBatch())[64];
+    void Publish(int batch);
+    int Acquire();
+    int TakeOldest();
+    void WriteBatch(McuOutput& output, int batch);
+    static void HelperTask(void* pipeline);
+    bool AwaitBatch(uint32_t published) const;
+
+    McuLayout layout_;
+    McuOutput output_;        // the decoding thread's
+    McuOutput helperOutput_;  // the helper's
+    alignas(64) int32_t single_[kMaxMcuBlocks][64];
+    bool singleFlags_[kMaxMcuBlocks];
+
+    Batch batches_[kBatches];
+    void* storage_ = nullptr;
+    size_t stride_ = 0;  // values per MCU slot
+    int filling_ = -1;   // batch being filled; -1 writes each MCU at once
+
+    std::mutex mutex_;
+    std::condition_variable helperDone_;  // the helper finished a batch or its task
+    int ready_[kBatches] = {};            // batches waiting, oldest first
+    int readyCount_ = 0;
+    bool helperPosted_ = false;           // a task of this pipeline is queued or running
+    std::atomic<uint32_t> published_{0};  // batches published so far, read without the lock
+    std::atomic<bool> finishing_{false};  // no batch comes before the next Begin
+};
