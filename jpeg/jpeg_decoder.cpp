@@ -26,7 +26,16 @@ bool IsFrameMarker(uint8_t code) {
 JpegDecoder::JpegDecoder(JpegMessages& messages)
     : messages_(messages), errorText(jpeg_text::kCannotShow) {}
 
-JpegDecoder::~JpegDecoder() = default;
+// A helper still emitting rows of this decoder is waited for (EmitProgressive always waits;
+// this covers a decode left by an exception).
+JpegDecoder::~JpegDecoder() {
+    if (!emission_.helperPosted) return;
+    std::unique_lock<std::mutex> lock(emission_.mutex);
+    if (!emission_.helperDone) {
+        emission_.ready.store(frameMcusDown_, std::memory_order_release);
+        emission_.done.wait(lock, [this] { return emission_.helperDone; });
+    }
+}
 
 void JpegDecoder::Refuse(const char* text) { messages_.showMessage(text); }
 

@@ -1,7 +1,10 @@
 // JpegDecoder: all state of one JPEG probe or decode. A decoder serves one call of
 // Probe or one call of Decode and is then destroyed.
 #pragma once
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -88,6 +91,11 @@ private:
     int32_t* DcBlock(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i);
     int SeekNextScan();
     void EmitProgressive();
+    bool LastScanAhead() const;
+    void StartEmissionHelper();
+    static void EmitOnHelper(void* decoder);
+    void EmitReadyRows() const;
+    void ReportRows(uint32_t unit);
     void EmitRow(uint32_t my) const;
     // Progressive pictures of fewer blocks are emitted on the decoding thread alone.
     static constexpr uint64_t kParallelEmissionBlocks = 4096;
@@ -135,6 +143,18 @@ private:
     uint32_t frameMcusAcross_ = 0, frameMcusDown_ = 0;
     uint32_t eobRun = 0;
     int status = 0;
+
+    // MCU rows of a progressive picture shared out between this thread and the helper. During
+    // the last scan the helper already emits the rows that scan has passed.
+    struct EmissionRows {
+        std::atomic<uint32_t> next{0};   // the next row to take
+        std::atomic<uint32_t> ready{0};  // rows that no scan changes any more
+        std::mutex mutex;
+        std::condition_variable done;
+        bool helperPosted = false, helperDone = false;
+    };
+    EmissionRows emission_;
+    uint32_t rowMark_ = UINT32_MAX;  // the scan unit at which ReportRows is next due
 
     McuPipeline pipeline_;  // last: it may write into the picture until it is destroyed
 };

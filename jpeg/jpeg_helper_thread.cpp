@@ -77,33 +77,3 @@ void HelperThread::Run(State* state) {
         lock.lock();
     }
 }
-
-namespace {
-
-struct SharedRun {
-    void (*work)(void*);
-    void* argument;
-    std::mutex mutex;
-    std::condition_variable done;
-    bool helperDone = false;
-};
-
-void RunOnHelper(void* shared) {
-    SharedRun& run = *static_cast<SharedRun*>(shared);
-    run.work(run.argument);
-    std::lock_guard<std::mutex> lock(run.mutex);
-    run.helperDone = true;
-    run.done.notify_one();
-}
-
-}  // namespace
-
-void RunOnBothThreads(void (*work)(void*), void* argument) {
-    HelperThread* helper = HelperThread::Get();
-    SharedRun run{work, argument, {}, {}, false};
-    bool posted = helper != nullptr && helper->Post(RunOnHelper, &run);
-    work(argument);
-    if (!posted) return;
-    std::unique_lock<std::mutex> lock(run.mutex);
-    run.done.wait(lock, [&run] { return run.helperDone; });
-}

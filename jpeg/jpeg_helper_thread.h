@@ -28,7 +28,3 @@ private:
     State* state_ = nullptr;
 };
 
-// Runs work(argument) on the calling thread and, when the helper can be had, on the helper at
-// the same time; returns when both have returned. `work` shares the job out itself, for
-// example by taking rows from an atomic counter, and must be safe to run twice at once.
-void RunOnBothThreads(void (*work)(void*), void* argument);

@@ -4,9 +4,10 @@
 // block's transform and every pixel are the same as when all blocks go first. A written MCU
 // row's blocks are cleared while they are still in the cache, so that the coefficient store
 // is zero for the next picture without clearing it all again. Large pictures share the rows
-// out between this thread and the helper.
+// out between this thread and the helper, which starts during the last scan.
 #include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "jpeg_colour_simd.h"
 #include "jpeg_decoder.h"
@@ -37,35 +38,94 @@ void TransformBlocks(int32_t* first, size_t count, const int32_t* quant, int32_t
 }  // namespace
 
 void JpegDecoder::EmitProgressive() {
+    rowMark_ = UINT32_MAX;
     mcusAcross = frameMcusAcross_;
     mcusDown = frameMcusDown_;
     mcuCount = mcusAcross * mcusDown;
-    int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
     uint32_t area = uint32_t(maxH) * maxV;
     if (area != 1 && area != 2 && area != 4) {  // no writer: the transforms alone
+        int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
         for (int c = 0; c < componentCount && c < 3; ++c) TransformComponent(c, buffers[c]);
         return;
     }
-    // Rows are independent: both threads take the next row until none is left.
-    struct Rows {
-        const JpegDecoder* decoder;
-        std::atomic<uint32_t> next{0};
-    } rows{this};
-    auto emitRows = [](void* argument) {
-        Rows& r = *static_cast<Rows*>(argument);
-        for (uint32_t my = r.next++; my < r.decoder->mcusDown; my = r.next++) r.decoder->EmitRow(my);
-    };
-    if (uint64_t(mcuCount) * (area + 2) >= kParallelEmissionBlocks) RunOnBothThreads(emitRows, &rows);
-    else emitRows(&rows);
+    emission_.ready.store(frameMcusDown_, std::memory_order_release);
+    StartEmissionHelper();
+    EmitReadyRows();
+    if (emission_.helperPosted) {
+        std::unique_lock<std::mutex> lock(emission_.mutex);
+        emission_.done.wait(lock, [this] { return emission_.helperDone; });
+    }
     // Scans reach only the frame's components, so the other buffers were never written.
     coefficientsCleared_ = mcuCount > 0;
+}
+
+// True when the scan about to be decoded is the picture's last: the first marker after its
+// header, restart markers aside, is the end of the image. Nothing can then change a block
+// once this scan has passed it.
+bool JpegDecoder::LastScanAhead() const {
+    const uint8_t* data = in_.Data();
+    size_t at = in_.pos, end = in_.end;
+    while (at + 1 < end) {
+        const void* found = std::memchr(data + at, 0xFF, end - at - 1);
+        if (found == nullptr) return false;
+        at = size_t(static_cast<const uint8_t*>(found) - data);
+        uint8_t code = data[at + 1];
+        if (code == 0xD9) return true;
+        if (code != 0x00 && code != 0xFF && (code < 0xD0 || code > 0xD7)) return false;
+        ++at;
+    }
+    return false;
+}
+
+// Posts the helper's share of the emission once per picture, when the picture is large
+// enough to repay it and the helper can be had.
+void JpegDecoder::StartEmissionHelper() {
+    if (emission_.helperPosted) return;
+    uint32_t area = uint32_t(maxH) * maxV;
+    if (area != 1 && area != 2 && area != 4) return;
+    if (uint64_t(frameMcusAcross_) * frameMcusDown_ * (area + 2) < kParallelEmissionBlocks) return;
+    HelperThread* helper = HelperThread::Get();
+    emission_.helperPosted = helper != nullptr && helper->Post(&JpegDecoder::EmitOnHelper, this);
+}
+
+void JpegDecoder::EmitOnHelper(void* argument) {
+    JpegDecoder& d = *static_cast<JpegDecoder*>(argument);
+    d.EmitReadyRows();
+    std::lock_guard<std::mutex> lock(d.emission_.mutex);
+    d.emission_.helperDone = true;
+    d.emission_.done.notify_one();
+}
+
+// Takes rows one at a time until none is left, waiting while the next is not ready yet.
+void JpegDecoder::EmitReadyRows() const {
+    EmissionRows& rows = const_cast<EmissionRows&>(emission_);
+    for (unsigned round = 1;; ++round) {
+        uint32_t my = rows.next.load(std::memory_order_relaxed);
+        if (my >= frameMcusDown_) return;
+        if (my >= rows.ready.load(std::memory_order_acquire)) {
+#if defined(__i386__) || defined(__x86_64__)
+            __builtin_ia32_pause();
+#endif
+            if (round % 64 == 0) std::this_thread::yield();
+            continue;
+        }
+        if (rows.next.compare_exchange_weak(my, my + 1, std::memory_order_relaxed)) EmitRow(my);
+    }
+}
+
+// Called by the last scan when it reaches `unit` (a block, or an MCU when the scan holds more
+// than the luminance alone): the rows before it are final.
+void JpegDecoder::ReportRows(uint32_t unit) {
+    uint32_t unitRows = unit / mcusAcross;
+    emission_.ready.store(lumaAlone_ ? unitRows / maxV : unitRows, std::memory_order_release);
+    rowMark_ += mcusAcross;
 }
 
 // Transforms, writes and clears MCU row `my`; touches nothing outside that row.
 void JpegDecoder::EmitRow(uint32_t my) const {
     int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
     uint32_t area = uint32_t(maxH) * maxV;
-    const size_t across = mcusAcross, lumaPerRow = size_t(area) * across;
+    const size_t across = frameMcusAcross_, lumaPerRow = size_t(area) * across;
     for (int c = 0; c < componentCount && c < 3; ++c) {
         size_t count = c == 0 ? lumaPerRow : across;
         TransformBlocks(buffers[c] + my * count * 64, count, quantTables[frameComponents[c].quantSelector],
@@ -75,9 +135,9 @@ void JpegDecoder::EmitRow(uint32_t my) const {
     const int32_t* cb = buffers[1] + my * across * 64;
     const int32_t* cr = buffers[2] + my * across * 64;
     uint8_t* row = outputRow - ptrdiff_t(8 * (area == 4 ? 2 : 1)) * ptrdiff_t(my) * outputPitch;
-    if (area == 1) WritePicture<1, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
-    else if (area == 2) WritePicture<2, 1>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
-    else WritePicture<2, 2>(luma, cb, cr, row, outputPitch, mcusAcross, mcusAcross);
+    if (area == 1) WritePicture<1, 1>(luma, cb, cr, row, outputPitch, frameMcusAcross_, frameMcusAcross_);
+    else if (area == 2) WritePicture<2, 1>(luma, cb, cr, row, outputPitch, frameMcusAcross_, frameMcusAcross_);
+    else WritePicture<2, 2>(luma, cb, cr, row, outputPitch, frameMcusAcross_, frameMcusAcross_);
     for (int c = 0; c < componentCount && c < 3; ++c) {
         size_t count = c == 0 ? lumaPerRow : across;
         std::memset(buffers[c] + my * count * 64, 0, count * 64 * sizeof(int32_t));

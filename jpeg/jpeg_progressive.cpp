@@ -1,5 +1,6 @@
 // Progressive frames: coefficient buffers for the whole picture, refined scan by scan and
-// emitted once at the end, whatever stops the scan loop.
+// emitted once at the end, whatever stops the scan loop; during the last scan the helper
+// thread may already emit the rows that scan has passed.
 #include <algorithm>
 #include <cstddef>
 
@@ -19,9 +20,19 @@ int JpegDecoder::DecodeProgressive() {
     cbBuffer = lumaBuffer + lumaBlocks * 64;
     crBuffer = cbBuffer + chromaBlocks * 64;
 
+    // A frame can come back here after a failed scan; each pass emits anew.
+    emission_.next.store(0);
+    emission_.ready.store(0);
+    emission_.helperPosted = emission_.helperDone = false;
+    rowMark_ = UINT32_MAX;
+
     status = 1;  // the first scan header was read
     for (;;) {
         in_.bitsLeft = 0;
+        if (LastScanAhead()) {
+            StartEmissionHelper();
+            if (emission_.helperPosted) rowMark_ = mcusAcross;
+        }
         if (!DecodeProgressiveScan()) break;
         if (!SeekNextScan()) break;
     }

@@ -68,6 +68,7 @@ int JpegDecoder::DecodeDcFirst() {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
     DcScanReader reader(in_);
     for (uint32_t m = 0; m < mcuCount; ++m) {
+        if (m == rowMark_) ReportRows(m);
         uint32_t mx = m % mcusAcross, my = m / mcusAcross;
         FastBits* fast = reader.ForMcu();
         for (ScanComponent& c : scanComponents) {
@@ -106,6 +107,7 @@ int JpegDecoder::DecodeDcRefine() {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
     DcScanReader reader(in_);
     for (uint32_t m = 0; m < mcuCount; ++m) {
+        if (m == rowMark_) ReportRows(m);
         uint32_t mx = m % mcusAcross, my = m / mcusAcross;
         FastBits* fast = reader.ForMcu();
         for (ScanComponent& c : scanComponents) {
@@ -129,6 +131,7 @@ int JpegDecoder::DecodeAcFirst() {
     AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
     AcBlockRun run(in_);
     for (uint32_t m = 0; m < mcuCount; ++m) {
+        if (m == rowMark_) ReportRows(m);
         int32_t* block = AcBlock(m);
         if (eobRun > 0) {
             --eobRun;
@@ -150,6 +153,7 @@ int JpegDecoder::DecodeAcRefine() {
     AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
     AcBlockRun run(in_);
     for (uint32_t m = 0; m < mcuCount; ++m) {
+        if (m == rowMark_) ReportRows(m);
         if (!run.Block<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>(scan, AcBlock(m))) {
             run.Finish();
             return 0;

@@ -11,6 +11,7 @@
 
 #include "corpus.h"
 #include "jpeg_decoder.h"
+#include "jpeg_helper_thread.h"
 #include "sha256.h"
 
 #ifndef EDAMIRU_GUARD_TABLE
@@ -66,6 +67,22 @@ std::map<std::string, std::string> readTable(const std::string& path) {
 
 }  // namespace
 
+// The same table with the helper thread off: large pictures then take the single-thread path.
+TEST(JpegCorpusGuard, TheSingleThreadPathDecodesTheRecordedBitmaps) {
+    std::vector<ManifestRow> rows = readManifest();
+    if (rows.empty()) GTEST_SKIP() << skipMessage();
+    std::map<std::string, std::string> expected = readTable(tablePath());
+    ASSERT_FALSE(expected.empty()) << "no recorded table at " << tablePath();
+    HelperThread::SetEnabled(false);
+    for (const ManifestRow& row : rows) {
+        if (row.format != "jpeg" && row.path.find(".jpg") == std::string::npos) continue;
+        auto found = expected.find(row.path);
+        if (found == expected.end()) continue;
+        EXPECT_EQ(decodeSummary(readCorpusFile(row.path)), found->second) << row.path;
+    }
+    HelperThread::SetEnabled(true);
+}
+
 TEST(JpegCorpusGuard, EveryJpegDecodesToTheRecordedBitmap) {
     std::vector<ManifestRow> rows = readManifest();
     if (rows.empty()) GTEST_SKIP() << skipMessage();
@@ -88,4 +105,49 @@ TEST(JpegCorpusGuard, EveryJpegDecodesToTheRecordedBitmap) {
         else EXPECT_EQ(summary, found->second) << row.path;
     }
     std::cout << checked << " JPEG files compared with the recorded bitmaps\n";
+}
+
+namespace {
+
+// The whole bitmap and decode result, with the helper on or off.
+std::vector<uint8_t> decodeWhole(const std::vector<uint8_t>& file, bool helper) {
+    HelperThread::SetEnabled(helper);
+    SilentMessages messages;
+    JpegDecoder probe(messages);
+    uint32_t length = static_cast<uint32_t>(file.size());
+    std::vector<uint8_t> bitmap;
+    if (probe.Probe(file.data(), length) == 1 && probe.width > 0 && probe.height > 0) {
+        bitmap.assign(size_t(probe.width) * probe.height * 3, 0);
+        int32_t pitch = static_cast<int32_t>(probe.width * 3);
+        JpegDecoder decoder(messages);
+        int result = decoder.Decode(file.data(), length, bitmap.data() + size_t(probe.height - 1) * pitch, pitch,
+                                    probe.width, probe.height);
+        bitmap.push_back(static_cast<uint8_t>(result));
+    }
+    HelperThread::SetEnabled(true);
+    return bitmap;
+}
+
+}  // namespace
+
+// Large pictures cut short at many places (inside the last progressive scan, inside earlier
+// ones, between restart intervals), with and without an end-of-image marker after the cut,
+// or with a stretch of damage, decode to the same bytes on one thread and on two.
+TEST(JpegCorpusGuard, CutLargePicturesDecodeTheSameOnOneThreadAndOnTwo) {
+    if (corpusDir().empty()) GTEST_SKIP() << skipMessage();
+    for (const char* name : {"perf/perf-4000x3000-420-progressive.jpg", "perf/perf-4000x3000-420-restart.jpg"}) {
+        std::vector<uint8_t> file = readCorpusFile(name);
+        ASSERT_FALSE(file.empty()) << name;
+        for (double share : {0.999, 0.93, 0.7, 0.35}) {
+            std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(file.size() * share));
+            EXPECT_TRUE(decodeWhole(cut, true) == decodeWhole(cut, false)) << name << " cut at " << share;
+            cut.push_back(0xFF);
+            cut.push_back(0xD9);
+            EXPECT_TRUE(decodeWhole(cut, true) == decodeWhole(cut, false)) << name << " ended at " << share;
+            std::vector<uint8_t> damaged = file;
+            size_t at = static_cast<size_t>(file.size() * share) - 1000;
+            for (size_t i = at; i < at + 300; ++i) damaged[i] = static_cast<uint8_t>(i * 7);
+            EXPECT_TRUE(decodeWhole(damaged, true) == decodeWhole(damaged, false)) << name << " damaged at " << share;
+        }
+    }
 }

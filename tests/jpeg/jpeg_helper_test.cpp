@@ -1,0 +1,86 @@
+// The helper thread: large pictures are transformed and written on two threads, and the
+// bitmap must be the same byte for byte as on one, also for damaged data.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "jpeg_helper_thread.h"
+#include "jpeg_stream_builder.h"
+#include "viewer_decode.h"
+
+namespace {
+
+// Turns the helper off for one scope.
+struct SingleThread {
+    SingleThread() { HelperThread::SetEnabled(false); }
+    ~SingleThread() { HelperThread::SetEnabled(true); }
+};
+
+ViewerPicture decodeAlone(const std::vector<uint8_t>& file) {
+    SingleThread off;
+    return decodeAsViewer(file);
+}
+
+// 1024 x 512 grey, 8192 DC-only MCUs in a pattern that differs between neighbours.
+std::vector<int> pattern() {
+    std::vector<int> dc;
+    for (int i = 0; i < 128 * 64; ++i) dc.push_back((i * 37) % 200 - 100);
+    return dc;
+}
+
+uint8_t greyAt(const ViewerPicture& p, uint32_t mcu) { return p.pixel(8 * (mcu % 128) + 4, 8 * (mcu / 128) + 4)[0]; }
+
+}  // namespace
+
+TEST(JpegHelper, LargeSequentialPicturesMatchTheSingleThreadBitmap) {
+    std::vector<int> dc = pattern();
+    for (uint16_t interval : {0, 7, 200}) {
+        std::vector<uint8_t> file = greyDcPicture(1024, 512, dc, interval);
+        ViewerPicture both = decodeAsViewer(file), one = decodeAlone(file);
+        EXPECT_EQ(both.decodeResult, 1) << interval;
+        EXPECT_EQ(both.bitmap, one.bitmap) << interval;
+        for (uint32_t m : {0u, 1u, 127u, 4000u, 8191u}) EXPECT_EQ(greyAt(both, m), 128 + dc[m]) << m;
+    }
+}
+
+TEST(JpegHelper, DamagedLargePicturesKeepWhatDecodedAndNothingElse) {
+    std::vector<int> dc = pattern();
+    std::vector<uint8_t> file = greyDcPicture(1024, 512, dc, 7);
+    // Cut the data half-way: every MCU after the cut stays unwritten.
+    std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(file.size() / 2));
+    ViewerPicture both = decodeAsViewer(cut), one = decodeAlone(cut);
+    EXPECT_EQ(both.bitmap, one.bitmap);
+    EXPECT_EQ(greyAt(both, 0), 128 + dc[0]);
+    EXPECT_EQ(greyAt(both, 8191), 0);
+    // Remove one restart marker: what follows is placed as the marker numbers say.
+    size_t marker = 0;
+    int seen = 0;
+    for (size_t i = 0; i + 1 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] >= 0xD0 && file[i + 1] <= 0xD7 && ++seen == 300) {
+            marker = i;
+            break;
+        }
+    ASSERT_NE(marker, 0u);
+    std::vector<uint8_t> lost = file;
+    lost.erase(lost.begin() + static_cast<std::ptrdiff_t>(marker), lost.begin() + static_cast<std::ptrdiff_t>(marker) + 2);
+    both = decodeAsViewer(lost);
+    one = decodeAlone(lost);
+    EXPECT_EQ(both.bitmap, one.bitmap);
+    EXPECT_EQ(greyAt(both, 2099), 128 + dc[2099]);  // the last MCU before the damage
+}
+
+TEST(JpegHelper, PicturesDecodedOnTwoThreadsAtOnceShareTheHelper) {
+    std::vector<int> dc = pattern();
+    std::vector<uint8_t> plain = greyDcPicture(1024, 512, dc), restarts = greyDcPicture(1024, 512, dc, 13);
+    ViewerPicture expected = decodeAlone(plain);
+    std::atomic<int> mismatches{0};
+    auto decodeMany = [&](const std::vector<uint8_t>& file) {
+        for (int i = 0; i < 20; ++i)
+            if (decodeAsViewer(file).bitmap != expected.bitmap) ++mismatches;
+    };
+    std::thread first(decodeMany, std::cref(plain)), second(decodeMany, std::cref(restarts));
+    first.join();
+    second.join();
+    EXPECT_EQ(mismatches.load(), 0);
+}
