@@ -7,6 +7,8 @@
 
 // The program's decoder as the viewer calls it: Probe, then Decode into a bottom-up BGR bitmap.
 uint64_t decodeOurs(const std::vector<uint8_t>& file, std::vector<uint8_t>& output);
+// The same on the calling thread alone, without the helper thread.
+uint64_t decodeOursOneThread(const std::vector<uint8_t>& file, std::vector<uint8_t>& output);
 
 // stb_image, 3 channels (RGB); it allocates its own result, which is freed at once.
 uint64_t decodeStb(const std::vector<uint8_t>& file, std::vector<uint8_t>& output);

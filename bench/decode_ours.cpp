@@ -2,6 +2,7 @@
 
 #include "bench_decoders.h"
 #include "jpeg_decoder.h"
+#include "jpeg_helper_thread.h"
 
 namespace {
 
@@ -25,4 +26,11 @@ uint64_t decodeOurs(const std::vector<uint8_t>& file, std::vector<uint8_t>& outp
     if (decoder.Decode(file.data(), length, lastRow, static_cast<int32_t>(pitch), probe.width, probe.height) != 1)
         return 0;
     return uint64_t(decoder.width) * decoder.height;
+}
+
+uint64_t decodeOursOneThread(const std::vector<uint8_t>& file, std::vector<uint8_t>& output) {
+    HelperThread::SetEnabled(false);
+    uint64_t pixels = decodeOurs(file, output);
+    HelperThread::SetEnabled(true);
+    return pixels;
 }

@@ -52,15 +52,17 @@ int main() {
     std::vector<std::string> missing;
     std::vector<BenchPicture> pictures = loadBenchPictures(missing);
     for (const std::string& m : missing) std::printf("skipped, not found: %s\n", m.c_str());
-    std::printf("%-16s %9s %9s %10s\n", "picture", "ours", "stb", "ours/stb");
+    std::printf("%-16s %9s %9s %9s %10s %11s\n", "picture", "ours", "ours1", "stb", "ours/stb", "ours1/stb");
     const char* only = std::getenv("EDAMIRU_BENCH_ONLY");  // a picture name, to time that one alone
     for (const BenchPicture& p : pictures) {
         if (only != nullptr && p.name != only) continue;
         double ours = medianSpeed(decodeOurs, p.bytes);
+        double one = medianSpeed(decodeOursOneThread, p.bytes);
         double stb = medianSpeed(decodeStb, p.bytes);
-        std::printf("%-16s %9.1f %9.1f %10.2f\n", p.name.c_str(), ours, stb, stb > 0 ? ours / stb : 0.0);
+        std::printf("%-16s %9.1f %9.1f %9.1f %10.2f %11.2f\n", p.name.c_str(), ours, one, stb, stb > 0 ? ours / stb : 0.0,
+                    stb > 0 ? one / stb : 0.0);
         std::fflush(stdout);
     }
-    std::printf("(MP/s, median of 11 rounds, 32-bit Windows build)\n");
+    std::printf("(MP/s, median of 11 rounds, 32-bit Windows build; ours1: without the helper thread)\n");
     return 0;
 }
