@@ -88,11 +88,7 @@ int McuPipeline::Acquire() {
             }
         }
         if (readyCount_ > 0) {
-            int oldest = TakeOldest();
-            lock.unlock();
-            WriteBatch(output_, oldest);
-            lock.lock();
-            batches_[oldest].free = true;
+            WriteOldestHere(lock);
             continue;
         }
         helperDone_.wait(lock);
@@ -107,6 +103,15 @@ int McuPipeline::TakeOldest() {
     return oldest;
 }
 
+// Writes the oldest waiting batch on this thread; the caller holds `lock` and knows one waits.
+void McuPipeline::WriteOldestHere(std::unique_lock<std::mutex>& lock) {
+    int oldest = TakeOldest();
+    lock.unlock();
+    WriteBatch(output_, oldest);
+    lock.lock();
+    batches_[oldest].free = true;
+}
+
 void McuPipeline::Finish() {
     if (filling_ < 0) return;
     Batch& b = batches_[filling_];
@@ -119,13 +124,7 @@ void McuPipeline::Finish() {
     filling_ = -1;
     finishing_.store(true, std::memory_order_release);
     std::unique_lock<std::mutex> lock(mutex_);
-    while (readyCount_ > 0) {
-        int oldest = TakeOldest();
-        lock.unlock();
-        WriteBatch(output_, oldest);
-        lock.lock();
-        batches_[oldest].free = true;
-    }
+    while (readyCount_ > 0) WriteOldestHere(lock);
     helperDone_.wait(lock, [this] { return !helperPosted_; });
 }
 

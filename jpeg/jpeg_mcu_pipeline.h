@@ -52,6 +52,7 @@ private:
     void Publish(int batch);
     int Acquire();
     int TakeOldest();
+    void WriteOldestHere(std::unique_lock<std::mutex>& lock);
     void WriteBatch(McuOutput& output, int batch);
     static void HelperTask(void* pipeline);
     bool AwaitBatch(uint32_t published) const;
