@@ -88,7 +88,9 @@ private:
     int DecodeAcFirst();
     int DecodeAcRefine();
     int32_t* AcBlock(uint32_t m);
-    int32_t* DcBlock(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i);
+    size_t BlockIndex(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) const;
+    int32_t& DcValue(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i);
+    void PutDcValuesInBlocks();
     int SeekNextScan();
     void EmitProgressive();
     bool LastScanAhead() const;
@@ -140,6 +142,13 @@ private:
     int32_t* cbBuffer = nullptr;
     int32_t* crBuffer = nullptr;
     bool coefficientsCleared_ = false;  // emission left every block of the store zero
+    // DC values live apart, one per block in dcArray_ (a DC scan then touches 4 bytes per block
+    // rather than a cache line), until an AC scan that includes coefficient 0 puts them into
+    // the blocks; emission puts them there too.
+    int32_t* dcArray_[3] = {};
+    int32_t* dcBase_[3] = {};  // where DcValue reads: dcArray_, or the buffers
+    size_t dcStride_ = 1;      // 1 in dcArray_, 64 in the blocks
+    uint64_t lumaBlocks_ = 0, chromaBlocks_ = 0;
     uint32_t frameMcusAcross_ = 0, frameMcusDown_ = 0;
     uint32_t eobRun = 0;
     int status = 0;

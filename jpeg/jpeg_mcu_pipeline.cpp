@@ -9,8 +9,8 @@
 namespace {
 
 constexpr size_t kAlignment = 64;
-constexpr size_t kSlotValues = size_t(kMaxMcuBlocks) * 64;
-constexpr size_t kStorageBytes = McuPipeline::kBatches * McuPipeline::kBatchMcus * kSlotValues * sizeof(int32_t);
+constexpr size_t kBatchValues = size_t(McuPipeline::kBatchBlocks) * 64;
+constexpr size_t kStorageBytes = McuPipeline::kBatches * kBatchValues * sizeof(int32_t);
 
 // The batch storage of the last pipeline, kept for the next picture: a fresh allocation of
 // this size reaches the program page by page, each faulted in and cleared.
@@ -32,7 +32,8 @@ void McuPipeline::Begin(const McuLayout& layout, uint32_t mcuCount) {
     Finish();
     layout_ = layout;
     finishing_.store(false, std::memory_order_relaxed);
-    stride_ = static_cast<size_t>(layout.BlocksPerMcu()) * 64;
+    blocksPerMcu_ = layout.BlocksPerMcu() > 0 ? layout.BlocksPerMcu() : 1;
+    batchMcus_ = kBatchBlocks / blocksPerMcu_;
     uint64_t blocks = uint64_t(mcuCount) * static_cast<uint64_t>(layout.BlocksPerMcu());
     if (blocks >= kHelperMinimumBlocks && HelperThread::Get() != nullptr && TakeStorage()) filling_ = Acquire();
 }
@@ -44,13 +45,13 @@ bool McuPipeline::TakeStorage() {
     if (storage_ == nullptr) return false;
     uintptr_t aligned = (reinterpret_cast<uintptr_t>(storage_) + kAlignment - 1) & ~uintptr_t(kAlignment - 1);
     for (int i = 0; i < kBatches; ++i)
-        batches_[i].coefficients = reinterpret_cast<int32_t*>(aligned) + size_t(i) * kBatchMcus * kSlotValues;
+        batches_[i].coefficients = reinterpret_cast<int32_t*>(aligned) + size_t(i) * kBatchValues;
     return true;
 }
 
 int32_t (*McuPipeline::SlotInBatch())[64] {
     Batch& b = batches_[filling_];
-    return reinterpret_cast<int32_t(*)[64]>(b.coefficients + size_t(b.count) * stride_);
+    return reinterpret_cast<int32_t(*)[64]>(b.coefficients + size_t(b.count) * blocksPerMcu_ * 64);
 }
 
 void McuPipeline::Commit(uint32_t mcuNumber) {
@@ -60,7 +61,7 @@ void McuPipeline::Commit(uint32_t mcuNumber) {
     }
     Batch& b = batches_[filling_];
     b.numbers[b.count++] = mcuNumber;
-    if (b.count == kBatchMcus) {
+    if (b.count == batchMcus_) {
         Publish(filling_);
         filling_ = Acquire();
     }
@@ -131,8 +132,8 @@ void McuPipeline::Finish() {
 void McuPipeline::WriteBatch(McuOutput& output, int batch) {
     const Batch& b = batches_[batch];
     for (int j = 0; j < b.count; ++j)
-        output.Write(reinterpret_cast<const int32_t(*)[64]>(b.coefficients + size_t(j) * stride_), b.flags[j],
-                     b.numbers[j]);
+        output.Write(reinterpret_cast<const int32_t(*)[64]>(b.coefficients + size_t(j) * blocksPerMcu_ * 64),
+                     b.flags + size_t(j) * blocksPerMcu_, b.numbers[j]);
 }
 
 // Writes batches while any wait. Between batches it watches for the next one for a while

@@ -16,7 +16,8 @@
 
 class McuPipeline {
 public:
-    static constexpr int kBatchMcus = 64;
+    // A batch holds this many blocks, whole MCUs of them: 64 MCUs of 4:2:0, 384 of grey.
+    static constexpr int kBatchBlocks = 384;
     static constexpr int kBatches = 4;
     // Scans of fewer blocks are written on the decoding thread alone.
     static constexpr uint64_t kHelperMinimumBlocks = 4096;
@@ -32,7 +33,9 @@ public:
     void Begin(const McuLayout& layout, uint32_t mcuCount);
     // Room for the next MCU's blocks and its AC flags; the same until Commit.
     int32_t (*Slot())[64] { return filling_ < 0 ? single_ : SlotInBatch(); }
-    bool* SlotFlags() { return filling_ < 0 ? singleFlags_ : batches_[filling_].flags[batches_[filling_].count]; }
+    bool* SlotFlags() {
+        return filling_ < 0 ? singleFlags_ : batches_[filling_].flags + size_t(batches_[filling_].count) * blocksPerMcu_;
+    }
     // The slot holds MCU `mcuNumber`, to be written.
     void Commit(uint32_t mcuNumber);
     // Every committed MCU is in the picture when this returns.
@@ -40,9 +43,9 @@ public:
 
 private:
     struct Batch {
-        int32_t* coefficients = nullptr;  // kBatchMcus slots of `stride_` values
-        bool flags[kBatchMcus][kMaxMcuBlocks];
-        uint32_t numbers[kBatchMcus];
+        int32_t* coefficients = nullptr;  // kBatchBlocks blocks, MCU after MCU
+        bool flags[kBatchBlocks];         // AC written, per block
+        uint32_t numbers[kBatchBlocks];   // MCU numbers, per MCU
         int count = 0;
         bool free = true;
     };
@@ -65,7 +68,8 @@ private:
 
     Batch batches_[kBatches];
     void* storage_ = nullptr;
-    size_t stride_ = 0;  // values per MCU slot
+    int blocksPerMcu_ = 1;
+    int batchMcus_ = 1;  // MCUs per batch
     int filling_ = -1;   // batch being filled; -1 writes each MCU at once
 
     std::mutex mutex_;

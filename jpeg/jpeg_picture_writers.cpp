@@ -44,6 +44,7 @@ void JpegDecoder::EmitProgressive() {
     mcuCount = mcusAcross * mcusDown;
     uint32_t area = uint32_t(maxH) * maxV;
     if (area != 1 && area != 2 && area != 4) {  // no writer: the transforms alone
+        PutDcValuesInBlocks();
         int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
         for (int c = 0; c < componentCount && c < 3; ++c) TransformComponent(c, buffers[c]);
         return;
@@ -128,8 +129,13 @@ void JpegDecoder::EmitRow(uint32_t my) const {
     const size_t across = frameMcusAcross_, lumaPerRow = size_t(area) * across;
     for (int c = 0; c < componentCount && c < 3; ++c) {
         size_t count = c == 0 ? lumaPerRow : across;
-        TransformBlocks(buffers[c] + my * count * 64, count, quantTables[frameComponents[c].quantSelector],
-                        c == 0 ? levelShift : 0);
+        int32_t* first = buffers[c] + my * count * 64;
+        if (dcStride_ == 1) {  // the DC values join their blocks, and their places are cleared
+            int32_t* dc = dcArray_[c] + my * count;
+            for (size_t b = 0; b < count; ++b) first[b * 64] = dc[b];
+            std::memset(dc, 0, count * sizeof(int32_t));
+        }
+        TransformBlocks(first, count, quantTables[frameComponents[c].quantSelector], c == 0 ? levelShift : 0);
     }
     const int32_t* luma = buffers[0] + my * lumaPerRow * 64;
     const int32_t* cb = buffers[1] + my * across * 64;

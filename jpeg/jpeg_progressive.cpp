@@ -3,6 +3,7 @@
 // thread may already emit the rows that scan has passed.
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "jpeg_decoder.h"
 
@@ -14,11 +15,19 @@ int JpegDecoder::DecodeProgressive() {
     // Every buffer holds at least one block; the sizes stay far from overflow in 64 bits.
     uint64_t lumaBlocks = std::max<uint64_t>(frameMcus * maxH * maxV, 1);
     uint64_t chromaBlocks = std::max<uint64_t>(frameMcus, 1);
-    if (!coefficientStore_.Allocate(lumaBlocks + 2 * chromaBlocks)) return 0;
+    uint64_t blocks = lumaBlocks + 2 * chromaBlocks;
+    if (!coefficientStore_.Allocate(blocks + (blocks + 63) / 64)) return 0;  // the DC array after the blocks
     coefficientsCleared_ = false;
+    lumaBlocks_ = lumaBlocks;
+    chromaBlocks_ = chromaBlocks;
     lumaBuffer = coefficientStore_.Data();
     cbBuffer = lumaBuffer + lumaBlocks * 64;
     crBuffer = cbBuffer + chromaBlocks * 64;
+    dcArray_[0] = crBuffer + chromaBlocks * 64;
+    dcArray_[1] = dcArray_[0] + lumaBlocks;
+    dcArray_[2] = dcArray_[1] + chromaBlocks;
+    for (int c = 0; c < 3; ++c) dcBase_[c] = dcArray_[c];
+    dcStride_ = 1;
 
     // A frame can come back here after a failed scan; each pass emits anew.
     emission_.next.store(0);
@@ -68,5 +77,19 @@ int JpegDecoder::SeekNextScan() {
 
 int JpegDecoder::DecodeProgressiveScan() {
     if (spectralEnd == 0) return approxHigh == 0 ? DecodeDcFirst() : DecodeDcRefine();
+    if (spectralStart == 0) PutDcValuesInBlocks();
     return approxHigh == 0 ? DecodeAcFirst() : DecodeAcRefine();
+}
+
+// From now on every DC value lives in its block: each goes there, and the array is cleared.
+void JpegDecoder::PutDcValuesInBlocks() {
+    if (dcStride_ != 1) return;
+    int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
+    uint64_t counts[3] = {lumaBlocks_, chromaBlocks_, chromaBlocks_};
+    for (int c = 0; c < 3; ++c) {
+        for (uint64_t b = 0; b < counts[c]; ++b) buffers[c][b * 64] = dcArray_[c][b];
+        std::memset(dcArray_[c], 0, counts[c] * sizeof(int32_t));
+        dcBase_[c] = buffers[c];
+    }
+    dcStride_ = 64;
 }

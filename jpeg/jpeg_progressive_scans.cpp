@@ -44,22 +44,28 @@ private:
 
 // Block addressing sits beside the scans that call it for every block, so that it inlines.
 
-// Block i of component c in MCU (mx, my) of a DC scan.
-int32_t* JpegDecoder::DcBlock(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) {
-    size_t stride = size_t(maxH) * frameMcusAcross_;
+// Place of block i of component c in MCU (mx, my) among its component's blocks.
+size_t JpegDecoder::BlockIndex(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) const {
     if (c.index == 1) {
+        size_t stride = size_t(maxH) * frameMcusAcross_;
         size_t row = lumaAlone_ ? my : size_t(maxV) * my + i / 2;
         size_t column = lumaAlone_ ? mx : size_t(maxH) * mx + i % 2;
-        return lumaBuffer + (row * stride + column) * 64;
+        return row * stride + column;
     }
-    size_t m = size_t(my) * mcusAcross + mx;
-    return (c.index == 2 ? cbBuffer : crBuffer) + m * 64;
+    return size_t(my) * mcusAcross + mx;
+}
+
+// The DC coefficient of block i of component c in MCU (mx, my): in the DC array while DC
+// values are kept apart, else in the block.
+int32_t& JpegDecoder::DcValue(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) {
+    int component = c.index == 1 ? 0 : c.index == 2 ? 1 : 2;
+    return dcBase_[component][BlockIndex(c, mx, my, i) * dcStride_];
 }
 
 // Block m of an AC scan, which decodes the first component of its header alone.
 int32_t* JpegDecoder::AcBlock(uint32_t m) {
     const ScanComponent& c = scanComponents[0];
-    if (lumaAlone_) return DcBlock(c, m % mcusAcross, m / mcusAcross, 0);
+    if (lumaAlone_) return lumaBuffer + BlockIndex(c, m % mcusAcross, m / mcusAcross, 0) * 64;
     int32_t* buffer = c.index == 1 ? lumaBuffer : c.index == 2 ? cbBuffer : crBuffer;
     return buffer + size_t(m) * 64;
 }
@@ -95,7 +101,7 @@ int JpegDecoder::DecodeDcFirst() {
                     }
                 }
                 c.dcPredictor = Wrap32(int64_t(c.dcPredictor) + diff);
-                DcBlock(c, mx, my, i)[0] = c.dcPredictor;
+                DcValue(c, mx, my, i) = c.dcPredictor;
             }
         }
     }
@@ -116,8 +122,8 @@ int JpegDecoder::DecodeDcRefine() {
             for (uint32_t i = 0; i < blocks; ++i) {
                 int bit = fast != nullptr ? fast->Receive(1) : in_.ReadBitOrMarker();
                 if (bit < 0) return 0;
-                int32_t* block = DcBlock(c, mx, my, i);
-                block[0] = Wrap32(int64_t(block[0]) + Scaled(bit, approxLow));
+                int32_t& dc = DcValue(c, mx, my, i);
+                dc = Wrap32(int64_t(dc) + Scaled(bit, approxLow));
             }
         }
     }
