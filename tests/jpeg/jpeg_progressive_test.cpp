@@ -282,3 +282,32 @@ TEST(JpegProgressive, LongDcScansAndABadCodeFarFromTheMarker) {
     EXPECT_EQ(stopped.decodeResult, 0);
     EXPECT_EQ(stopped.bitmap, baselineGrey(8 * blocks, 8, expected).bitmap);
 }
+
+// A band starting at coefficient 0 treats the DC value like any other: an AC first scan
+// replaces it where it codes a value, and later DC scans go on from there.
+TEST(JpegProgressive, BandsFromCoefficientZeroReachTheDcValue) {
+    JpegStreamBuilder b = progressiveGrey(16, 8);
+    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    putDc(dc, 10);  // block 0: 10
+    putDc(dc, -3);  // block 1: 7
+    b.entropy(dc);
+    b.scan({{1, 0, 0}}, 0, 2, 0, 1);
+    BitWriter ac;
+    putAcSymbol(ac, 0, 5);  // block 0: coefficient 0 becomes 20 * 2
+    ac.put(magnitudeBits(20, 5), 5);
+    putAcSymbol(ac, 0, 0);  // end of block
+    putAcSymbol(ac, 1, 2);  // block 1: position 0 skipped (its DC value stays), 3 * 2 at position 1
+    ac.put(magnitudeBits(3, 2), 2);
+    putAcSymbol(ac, 0, 0);
+    b.entropy(ac);
+    ViewerPicture first = decodeAsViewer(JpegStreamBuilder(b).eoi().bytes);
+    EXPECT_EQ(first.bitmap, baselineGrey(16, 8, {{40, {}}, {7, {{1, 6}}}}).bitmap);
+
+    b.scan({{1, 0, 0}}, 0, 0, 1, 0);  // DC refinement: one bit per block on the new values
+    BitWriter refine;
+    refine.put(1, 1);
+    refine.put(1, 1);
+    ViewerPicture refined = decodeAsViewer(b.entropy(refine).eoi().bytes);
+    EXPECT_EQ(refined.bitmap, baselineGrey(16, 8, {{41, {}}, {8, {{1, 6}}}}).bitmap);
+}
