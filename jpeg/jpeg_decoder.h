@@ -99,8 +99,9 @@ private:
     void EmitReadyRows() const;
     void ReportRows(uint32_t unit);
     void EmitRow(uint32_t my) const;
-    // Progressive pictures of fewer blocks are emitted on the decoding thread alone.
-    static constexpr uint64_t kParallelEmissionBlocks = 4096;
+    // Progressive pictures of fewer blocks (about a megapixel) are emitted on the decoding
+    // thread alone: waking the helper costs more than it saves on smaller ones under some systems.
+    static constexpr uint64_t kParallelEmissionBlocks = 16384;
     void TransformComponent(int component, int32_t* buffer);
     void WritePixels1x1();
     void WritePixels2x1();

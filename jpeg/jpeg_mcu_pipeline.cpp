@@ -16,6 +16,13 @@ constexpr size_t kStorageBytes = McuPipeline::kBatches * kBatchValues * sizeof(i
 // this size reaches the program page by page, each faulted in and cleared.
 std::atomic<void*> spareStorage{nullptr};
 
+// A short wait inside a watching loop, kind to the other hardware thread of the core.
+inline void Pause() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_ia32_pause();
+#endif
+}
+
 }  // namespace
 
 McuPipeline::McuPipeline() {
@@ -73,7 +80,8 @@ void McuPipeline::Publish(int batch) {
     std::lock_guard<std::mutex> lock(mutex_);
     ready_[readyCount_++] = batch;
     published_.fetch_add(1, std::memory_order_release);
-    if (!helperPosted_) helperPosted_ = HelperThread::Get()->Post(&McuPipeline::HelperTask, this);
+    if (!helperPosted_.load(std::memory_order_relaxed))
+        helperPosted_.store(HelperThread::Get()->Post(&McuPipeline::HelperTask, this), std::memory_order_relaxed);
 }
 
 // A free batch, emptied. With none free the oldest waiting batch is written here rather than
@@ -126,7 +134,16 @@ void McuPipeline::Finish() {
     finishing_.store(true, std::memory_order_release);
     std::unique_lock<std::mutex> lock(mutex_);
     while (readyCount_ > 0) WriteOldestHere(lock);
-    helperDone_.wait(lock, [this] { return !helperPosted_; });
+    // The helper is at most one batch from done: watch for that before sleeping on it.
+    lock.unlock();
+    auto start = std::chrono::steady_clock::now();
+    for (unsigned round = 1; helperPosted_.load(std::memory_order_acquire); ++round) {
+        Pause();
+        if (round % 64 == 0 && std::chrono::steady_clock::now() - start > std::chrono::microseconds(kWatchMicroseconds))
+            break;
+    }
+    lock.lock();
+    helperDone_.wait(lock, [this] { return !helperPosted_.load(std::memory_order_relaxed); });
 }
 
 void McuPipeline::WriteBatch(McuOutput& output, int batch) {
@@ -158,7 +175,7 @@ void McuPipeline::HelperTask(void* argument) {
         lock.lock();
         if (!more && p.readyCount_ == 0) break;
     }
-    p.helperPosted_ = false;
+    p.helperPosted_.store(false, std::memory_order_release);
     p.helperDone_.notify_one();
 }
 
@@ -169,9 +186,7 @@ bool McuPipeline::AwaitBatch(uint32_t published) const {
     for (unsigned round = 1;; ++round) {
         if (published_.load(std::memory_order_acquire) != published || finishing_.load(std::memory_order_acquire))
             return true;
-#if defined(__i386__) || defined(__x86_64__)
-        __builtin_ia32_pause();
-#endif
+        Pause();
         if (round % 64 == 0 && std::chrono::steady_clock::now() - start > std::chrono::microseconds(kWatchMicroseconds))
             return false;
     }

@@ -19,8 +19,9 @@ public:
     // A batch holds this many blocks, whole MCUs of them: 64 MCUs of 4:2:0, 384 of grey.
     static constexpr int kBatchBlocks = 384;
     static constexpr int kBatches = 4;
-    // Scans of fewer blocks are written on the decoding thread alone.
-    static constexpr uint64_t kHelperMinimumBlocks = 4096;
+    // Scans of fewer blocks (about a megapixel) are written on the decoding thread alone:
+    // waking the helper costs more than it saves on smaller ones under some systems.
+    static constexpr uint64_t kHelperMinimumBlocks = 16384;
     // How long the helper watches for the next batch before it goes to sleep.
     static constexpr int kWatchMicroseconds = 300;
 
@@ -76,7 +77,7 @@ private:
     std::condition_variable helperDone_;  // the helper finished a batch or its task
     int ready_[kBatches] = {};            // batches waiting, oldest first
     int readyCount_ = 0;
-    bool helperPosted_ = false;           // a task of this pipeline is queued or running
+    std::atomic<bool> helperPosted_{false};  // a task of this pipeline is queued or running; set under the lock
     std::atomic<uint32_t> published_{0};  // batches published so far, read without the lock
     std::atomic<bool> finishing_{false};  // no batch comes before the next Begin
 };

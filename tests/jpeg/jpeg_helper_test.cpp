@@ -22,37 +22,43 @@ ViewerPicture decodeAlone(const std::vector<uint8_t>& file) {
     return decodeAsViewer(file);
 }
 
-// 1024 x 512 grey, 8192 DC-only MCUs in a pattern that differs between neighbours.
+// 2048 x 1024 grey, 32768 DC-only MCUs (enough for the helper) in a pattern that differs
+// between neighbours.
+constexpr uint16_t kWidth = 2048, kHeight = 1024;
+constexpr uint32_t kAcross = kWidth / 8, kMcus = kAcross * (kHeight / 8);
+
 std::vector<int> pattern() {
     std::vector<int> dc;
-    for (int i = 0; i < 128 * 64; ++i) dc.push_back((i * 37) % 200 - 100);
+    for (uint32_t i = 0; i < kMcus; ++i) dc.push_back(int(i * 37 % 200) - 100);
     return dc;
 }
 
-uint8_t greyAt(const ViewerPicture& p, uint32_t mcu) { return p.pixel(8 * (mcu % 128) + 4, 8 * (mcu / 128) + 4)[0]; }
+uint8_t greyAt(const ViewerPicture& p, uint32_t mcu) {
+    return p.pixel(8 * (mcu % kAcross) + 4, 8 * (mcu / kAcross) + 4)[0];
+}
 
 }  // namespace
 
 TEST(JpegHelper, LargeSequentialPicturesMatchTheSingleThreadBitmap) {
     std::vector<int> dc = pattern();
     for (uint16_t interval : {0, 7, 200}) {
-        std::vector<uint8_t> file = greyDcPicture(1024, 512, dc, interval);
+        std::vector<uint8_t> file = greyDcPicture(kWidth, kHeight, dc, interval);
         ViewerPicture both = decodeAsViewer(file), one = decodeAlone(file);
         EXPECT_EQ(both.decodeResult, 1) << interval;
         EXPECT_EQ(both.bitmap, one.bitmap) << interval;
-        for (uint32_t m : {0u, 1u, 127u, 4000u, 8191u}) EXPECT_EQ(greyAt(both, m), 128 + dc[m]) << m;
+        for (uint32_t m : {0u, 1u, kAcross - 1, 4000u, kMcus - 1}) EXPECT_EQ(greyAt(both, m), 128 + dc[m]) << m;
     }
 }
 
 TEST(JpegHelper, DamagedLargePicturesKeepWhatDecodedAndNothingElse) {
     std::vector<int> dc = pattern();
-    std::vector<uint8_t> file = greyDcPicture(1024, 512, dc, 7);
+    std::vector<uint8_t> file = greyDcPicture(kWidth, kHeight, dc, 7);
     // Cut the data half-way: every MCU after the cut stays unwritten.
     std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(file.size() / 2));
     ViewerPicture both = decodeAsViewer(cut), one = decodeAlone(cut);
     EXPECT_EQ(both.bitmap, one.bitmap);
     EXPECT_EQ(greyAt(both, 0), 128 + dc[0]);
-    EXPECT_EQ(greyAt(both, 8191), 0);
+    EXPECT_EQ(greyAt(both, kMcus - 1), 0);
     // Remove one restart marker: what follows is placed as the marker numbers say.
     size_t marker = 0;
     int seen = 0;
@@ -72,7 +78,7 @@ TEST(JpegHelper, DamagedLargePicturesKeepWhatDecodedAndNothingElse) {
 
 TEST(JpegHelper, PicturesDecodedOnTwoThreadsAtOnceShareTheHelper) {
     std::vector<int> dc = pattern();
-    std::vector<uint8_t> plain = greyDcPicture(1024, 512, dc), restarts = greyDcPicture(1024, 512, dc, 13);
+    std::vector<uint8_t> plain = greyDcPicture(kWidth, kHeight, dc), restarts = greyDcPicture(kWidth, kHeight, dc, 13);
     ViewerPicture expected = decodeAlone(plain);
     std::atomic<int> mismatches{0};
     auto decodeMany = [&](const std::vector<uint8_t>& file) {
