@@ -96,7 +96,7 @@ private:
     bool LastScanAhead() const;
     void StartEmissionHelper();
     static void EmitOnHelper(void* decoder);
-    void EmitReadyRows() const;
+    void EmitReadyRows();
     void ReportRows(uint32_t unit);
     void EmitRow(uint32_t my) const;
     // Progressive pictures of fewer blocks (about a megapixel) are emitted on the decoding

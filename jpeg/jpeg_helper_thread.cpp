@@ -1,7 +1,6 @@
 #include "jpeg_helper_thread.h"
 
 #include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -76,14 +75,7 @@ void HelperThread::Run(State* state) {
     for (;;) {
         if (state->count == 0) {
             lock.unlock();
-            auto start = std::chrono::steady_clock::now();
-            for (unsigned round = 1; state->posted.load(std::memory_order_acquire) == 0; ++round) {
-#if defined(__i386__) || defined(__x86_64__)
-                __builtin_ia32_pause();
-#endif
-                if (round % 64 == 0 && std::chrono::steady_clock::now() - start > std::chrono::microseconds(kWatchMicroseconds))
-                    break;
-            }
+            WatchFor([state] { return state->posted.load(std::memory_order_acquire) != 0; }, kWatchMicroseconds);
             lock.lock();
         }
         state->wake.wait(lock, [state] { return state->count > 0; });

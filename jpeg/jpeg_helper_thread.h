@@ -3,6 +3,28 @@
 // some systems). Tasks run one after another in the order posted. The thread is never
 // stopped; it waits for work and ends with the process.
 #pragma once
+#include <chrono>
+
+// One short pause inside a watching loop, kind to the other hardware thread of the core.
+inline void PauseWhileWatching() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_ia32_pause();
+#endif
+}
+
+// Looks at done() until it is true (returns true) or `microseconds` have passed (returns
+// false). For short waits this is cheaper than sleeping: waking a sleeping thread costs tens of
+// microseconds on some systems.
+template <class Done>
+bool WatchFor(Done done, int microseconds) {
+    auto start = std::chrono::steady_clock::now();
+    for (unsigned round = 1;; ++round) {
+        if (done()) return true;
+        PauseWhileWatching();
+        if (round % 64 == 0 && std::chrono::steady_clock::now() - start > std::chrono::microseconds(microseconds))
+            return false;
+    }
+}
 
 class HelperThread {
 public:

@@ -1,7 +1,6 @@
 #include "jpeg_mcu_pipeline.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 
 #include "jpeg_helper_thread.h"
@@ -15,13 +14,6 @@ constexpr size_t kStorageBytes = McuPipeline::kBatches * kBatchValues * sizeof(i
 // The batch storage of the last pipeline, kept for the next picture: a fresh allocation of
 // this size reaches the program page by page, each faulted in and cleared.
 std::atomic<void*> spareStorage{nullptr};
-
-// A short wait inside a watching loop, kind to the other hardware thread of the core.
-inline void Pause() {
-#if defined(__i386__) || defined(__x86_64__)
-    __builtin_ia32_pause();
-#endif
-}
 
 }  // namespace
 
@@ -136,12 +128,7 @@ void McuPipeline::Finish() {
     while (readyCount_ > 0) WriteOldestHere(lock);
     // The helper is at most one batch from done: watch for that before sleeping on it.
     lock.unlock();
-    auto start = std::chrono::steady_clock::now();
-    for (unsigned round = 1; helperPosted_.load(std::memory_order_acquire); ++round) {
-        Pause();
-        if (round % 64 == 0 && std::chrono::steady_clock::now() - start > std::chrono::microseconds(kWatchMicroseconds))
-            break;
-    }
+    WatchFor([this] { return !helperPosted_.load(std::memory_order_acquire); }, kWatchMicroseconds);
     lock.lock();
     helperDone_.wait(lock, [this] { return !helperPosted_.load(std::memory_order_relaxed); });
 }
@@ -171,23 +158,16 @@ void McuPipeline::HelperTask(void* argument) {
         if (p.finishing_.load(std::memory_order_acquire)) break;
         uint32_t published = p.published_.load(std::memory_order_relaxed);
         lock.unlock();
-        bool more = p.AwaitBatch(published);
+        // Another batch, or the end of the scan.
+        bool more = WatchFor(
+            [&p, published] {
+                return p.published_.load(std::memory_order_acquire) != published ||
+                       p.finishing_.load(std::memory_order_acquire);
+            },
+            kWatchMicroseconds);
         lock.lock();
         if (!more && p.readyCount_ == 0) break;
     }
     p.helperPosted_.store(false, std::memory_order_release);
     p.helperDone_.notify_one();
-}
-
-// True once a batch was published after `published` batches or the scan is finishing; false
-// after kWatchMicroseconds without either.
-bool McuPipeline::AwaitBatch(uint32_t published) const {
-    auto start = std::chrono::steady_clock::now();
-    for (unsigned round = 1;; ++round) {
-        if (published_.load(std::memory_order_acquire) != published || finishing_.load(std::memory_order_acquire))
-            return true;
-        Pause();
-        if (round % 64 == 0 && std::chrono::steady_clock::now() - start > std::chrono::microseconds(kWatchMicroseconds))
-            return false;
-    }
 }

@@ -59,7 +59,6 @@ private:
     void WriteOldestHere(std::unique_lock<std::mutex>& lock);
     void WriteBatch(McuOutput& output, int batch);
     static void HelperTask(void* pipeline);
-    bool AwaitBatch(uint32_t published) const;
 
     McuLayout layout_;
     McuOutput output_;        // the decoding thread's

@@ -98,15 +98,13 @@ void JpegDecoder::EmitOnHelper(void* argument) {
 }
 
 // Takes rows one at a time until none is left, waiting while the next is not ready yet.
-void JpegDecoder::EmitReadyRows() const {
-    EmissionRows& rows = const_cast<EmissionRows&>(emission_);
+void JpegDecoder::EmitReadyRows() {
+    EmissionRows& rows = emission_;
     for (unsigned round = 1;; ++round) {
         uint32_t my = rows.next.load(std::memory_order_relaxed);
         if (my >= frameMcusDown_) return;
         if (my >= rows.ready.load(std::memory_order_acquire)) {
-#if defined(__i386__) || defined(__x86_64__)
-            __builtin_ia32_pause();
-#endif
+            PauseWhileWatching();
             if (round % 64 == 0) std::this_thread::yield();
             continue;
         }
