@@ -13,6 +13,7 @@ constexpr int kQueueLength = 16;
 constexpr int kWatchMicroseconds = 500;
 
 std::atomic<bool> enabled{true};
+std::atomic<bool> eager{false};
 
 }  // namespace
 
@@ -26,6 +27,10 @@ struct HelperThread::State {
 };
 
 void HelperThread::SetEnabled(bool on) { enabled.store(on); }
+
+void HelperThread::SetEager(bool on) { eager.store(on); }
+
+bool HelperThread::Eager() { return eager.load(std::memory_order_relaxed); }
 
 HelperThread* HelperThread::Get() { return enabled.load(std::memory_order_relaxed) ? Started() : nullptr; }
 

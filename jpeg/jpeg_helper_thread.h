@@ -38,6 +38,12 @@ public:
     // single-thread path turn it off.
     static void SetEnabled(bool enabled);
 
+    // Test-only: pictures of every size use the helper, and work goes to it as early as it
+    // may (the decoding thread waits rather than writing a batch itself, and batches hold one
+    // MCU), so an ordering fault shows on every run rather than by chance.
+    static void SetEager(bool eager);
+    static bool Eager();
+
     // Queues task(argument) and returns true, or returns false when the queue is full; the
     // caller then does the work itself. The caller keeps `argument` alive until the task ran.
     bool Post(Task task, void* argument);
