@@ -39,6 +39,25 @@ JpegDecoder::~JpegDecoder() {
 
 void JpegDecoder::Refuse(const char* text) { messages_.showMessage(text); }
 
+// Counts `blocks` of work; false, counting nothing, when they would pass the budget.
+bool JpegDecoder::ChargeWork(uint64_t blocks) {
+    uint64_t budget = kWorkPerFrameBlock * frameBlocks_;
+    if (blocks > budget - workDone_) return false;
+    workDone_ += blocks;
+    return true;
+}
+
+// Blocks the scan about to be decoded visits: every MCU's blocks of each component; in a
+// progressive frame one block per MCU for components after the first, one block per MCU of
+// the first component named for an AC scan, and none for a band that starts above its end.
+uint64_t JpegDecoder::ScanVisits() const {
+    const bool progressive = frameType == 0xC2;
+    if (progressive && spectralEnd != 0) return spectralStart > spectralEnd ? 0 : mcuCount;
+    uint64_t perMcu = 0;
+    for (const ScanComponent& c : scanComponents) perMcu += progressive && c.index != 1 ? 1 : c.blocksPerMcu;
+    return uint64_t(mcuCount) * perMcu;
+}
+
 // Positions the input just past the start-of-image marker: at the start when the input
 // begins with 0xFF or its second byte is 0xD8, else after the first 0xFF found.
 int JpegDecoder::FindStart(const uint8_t* data, uint32_t length) {
@@ -110,6 +129,7 @@ int JpegDecoder::Decode(const uint8_t* data, uint32_t length, uint8_t* row, int3
     outputPitch = pitch;
     pictureWidth_ = pictureWidth;
     pictureHeight_ = pictureHeight;
+    workDone_ = 0;
     for (;;) {
         if (!NextMarker()) return 0;
         uint8_t code = in_.Peek();
@@ -181,6 +201,7 @@ int JpegDecoder::DispatchScan() {
             Refuse(jpeg_text::kUnsupported);
             return 0;
         }
+        if (!ChargeWork(ScanVisits())) return 0;
         return DecodeSequentialScan();
     }
     if (frameType == 0xC2) {

@@ -36,6 +36,18 @@ public:
     // height (the frame header's values, not rounded) describe the decoded area.
     bool frameRead() const { return frameAccepted_; }
 
+    // Work of the last Decode, in blocks: every block a scan visits, and the blocks each pass
+    // of a progressive frame clears and emits. A decode stops, as at any other stop, before
+    // the work would pass kWorkPerFrameBlock times the frame's blocks: a few bytes of headers
+    // must not buy minutes of work (scans over the whole picture that read next to nothing,
+    // or progressive passes begun again and again). Real files stay far below it.
+    static constexpr uint64_t kWorkPerFrameBlock = 64;
+    uint64_t workDone() const { return workDone_; }
+
+    // Bytes of the picture and of the progressive coefficient store together: the same cap
+    // as the picture alone has where it is allocated.
+    static constexpr uint64_t kMemoryLimit = uint64_t(1) << 30;
+
     uint32_t width = 0, height = 0;  // after Probe: rounded; after Decode: the frame header's values
     uint8_t componentCount = 0;
 
@@ -66,6 +78,8 @@ private:
     bool SequentialLayoutSupported() const;
     bool ProgressiveLayoutSupported() const;
     void Refuse(const char* text);
+    bool ChargeWork(uint64_t blocks);
+    uint64_t ScanVisits() const;
 
     // Sequential scans.
     int DecodeSequentialScan();
@@ -94,6 +108,7 @@ private:
     int SeekNextScan();
     void EmitProgressive();
     bool LastScanAhead() const;
+    bool LumaInScanOrder() const;
     void StartEmissionHelper();
     static void EmitOnHelper(void* decoder);
     void EmitReadyRows();
@@ -153,6 +168,8 @@ private:
     uint32_t frameMcusAcross_ = 0, frameMcusDown_ = 0;
     uint32_t eobRun = 0;
     int status = 0;
+    uint64_t frameBlocks_ = 0;  // blocks of every frame component
+    uint64_t workDone_ = 0;
 
     // MCU rows of a progressive picture shared out between this thread and the helper. During
     // the last scan the helper already emits the rows that scan has passed.

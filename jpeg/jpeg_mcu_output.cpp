@@ -3,11 +3,43 @@
 #include "jpeg_mcu_output.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "jpeg_colour_simd.h"
 #include "jpeg_colour_writer.h"
 #include "jpeg_idct_simd.h"
 #include "jpeg_transform.h"
+
+bool McuLayout::SelfContained() const {
+    bool luma = false, blueFirst = false;
+    for (int i = 0; i < components; ++i) {
+        if (index[i] == 1) luma = true;
+        else if (index[i] == 2) blueFirst = true;
+        else if (!blueFirst) return false;
+    }
+    return luma;
+}
+
+int McuLayout::LumaBlocks() const {
+    int most = 0;
+    for (int i = 0; i < components; ++i)
+        if (index[i] == 1 && blocks[i] > most) most = blocks[i];
+    return most;
+}
+
+bool McuLayout::LeavesGreens() const {
+    for (int i = 0; i < components; ++i)
+        if (index[i] == 2) return true;
+    return false;
+}
+
+void McuOutput::CarryFrom(const McuOutput& other) {
+    const int luma = layout_->LumaBlocks();
+    for (int b = 0; b < luma && b < 4; ++b) {
+        std::memcpy(sampleArea_[b], other.sampleArea_[b], sizeof sampleArea_[b]);
+        if (layout_->LeavesGreens()) std::memcpy(sampleArea_[4 + b], other.sampleArea_[4 + b], sizeof sampleArea_[b]);
+    }
+}
 
 // Luminance blocks go to the sample area by their place in the MCU, each other component's
 // block to its own chroma block. True when every luminance sample is known within 2^29.

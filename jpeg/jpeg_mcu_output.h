@@ -20,6 +20,13 @@ struct McuLayout {
     uint8_t h = 1, v = 1;      // luminance blocks across and down an MCU
 
     int BlocksPerMcu() const { return blocks[0] + blocks[1] + blocks[2]; }
+    // True when an MCU's pixels depend on its own blocks alone: the scan holds the luminance,
+    // and no red-difference pass comes before a blue-difference one (that pass reads the
+    // partial greens of the MCU before). Only such scans may be written by several threads.
+    bool SelfContained() const;
+    // Luminance blocks of an MCU, and whether it leaves partial greens behind.
+    int LumaBlocks() const;
+    bool LeavesGreens() const;
 };
 
 class McuOutput {
@@ -29,6 +36,10 @@ public:
     // Transforms the MCU's blocks (in scan order, natural coefficient order) and writes its
     // pixels. `acWritten[b]` false says block b holds only its DC value.
     void Write(const int32_t (*coefficients)[64], const bool* acWritten, uint32_t mcuNumber);
+
+    // Takes over what an MCU of a self-contained scan leaves in `other`'s scratch blocks, as if
+    // this output had written that MCU: a later scan that is not self-contained reads it.
+    void CarryFrom(const McuOutput& other);
 
 private:
     bool Transform(const int32_t (*coefficients)[64], const bool* acWritten);

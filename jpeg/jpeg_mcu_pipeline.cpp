@@ -33,8 +33,13 @@ void McuPipeline::Begin(const McuLayout& layout, uint32_t mcuCount) {
     finishing_.store(false, std::memory_order_relaxed);
     blocksPerMcu_ = layout.BlocksPerMcu() > 0 ? layout.BlocksPerMcu() : 1;
     batchMcus_ = kBatchBlocks / blocksPerMcu_;
+    eager_ = HelperThread::Eager();
+    if (eager_) batchMcus_ = 1;
+    lastWritten_ = 0;
+    lastByHelper_ = false;
     uint64_t blocks = uint64_t(mcuCount) * static_cast<uint64_t>(layout.BlocksPerMcu());
-    if (blocks >= kHelperMinimumBlocks && HelperThread::Get() != nullptr && TakeStorage()) filling_ = Acquire();
+    bool worthIt = blocks >= kHelperMinimumBlocks || eager_;
+    if (worthIt && layout.SelfContained() && HelperThread::Get() != nullptr && TakeStorage()) filling_ = Acquire();
 }
 
 // Batch storage, the spare or fresh; false when memory runs out.
@@ -71,13 +76,13 @@ void McuPipeline::Commit(uint32_t mcuNumber) {
 void McuPipeline::Publish(int batch) {
     std::lock_guard<std::mutex> lock(mutex_);
     ready_[readyCount_++] = batch;
-    published_.fetch_add(1, std::memory_order_release);
+    batches_[batch].sequence = published_.fetch_add(1, std::memory_order_release) + 1;
     if (!helperPosted_.load(std::memory_order_relaxed))
         helperPosted_.store(HelperThread::Get()->Post(&McuPipeline::HelperTask, this), std::memory_order_relaxed);
 }
 
 // A free batch, emptied. With none free the oldest waiting batch is written here rather than
-// waiting for the helper.
+// waiting for the helper (in the eager test mode only when no helper task will take it).
 int McuPipeline::Acquire() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -88,7 +93,7 @@ int McuPipeline::Acquire() {
                 return i;
             }
         }
-        if (readyCount_ > 0) {
+        if (readyCount_ > 0 && (!eager_ || !helperPosted_.load(std::memory_order_relaxed))) {
             WriteOldestHere(lock);
             continue;
         }
@@ -110,7 +115,16 @@ void McuPipeline::WriteOldestHere(std::unique_lock<std::mutex>& lock) {
     lock.unlock();
     WriteBatch(output_, oldest);
     lock.lock();
-    batches_[oldest].free = true;
+    Written(oldest, false);
+}
+
+// Frees a written batch and notes who wrote the latest one; the caller holds the lock.
+void McuPipeline::Written(int batch, bool byHelper) {
+    batches_[batch].free = true;
+    if (batches_[batch].sequence > lastWritten_) {
+        lastWritten_ = batches_[batch].sequence;
+        lastByHelper_ = byHelper;
+    }
 }
 
 void McuPipeline::Finish() {
@@ -125,12 +139,21 @@ void McuPipeline::Finish() {
     filling_ = -1;
     finishing_.store(true, std::memory_order_release);
     std::unique_lock<std::mutex> lock(mutex_);
-    while (readyCount_ > 0) WriteOldestHere(lock);
+    for (;;) {
+        if (readyCount_ > 0 && (!eager_ || !helperPosted_.load(std::memory_order_relaxed))) {
+            WriteOldestHere(lock);
+            continue;
+        }
+        if (readyCount_ == 0) break;
+        helperDone_.wait(lock);
+    }
     // The helper is at most one batch from done: watch for that before sleeping on it.
     lock.unlock();
     WatchFor([this] { return !helperPosted_.load(std::memory_order_acquire); }, kWatchMicroseconds);
     lock.lock();
     helperDone_.wait(lock, [this] { return !helperPosted_.load(std::memory_order_relaxed); });
+    if (lastByHelper_) output_.CarryFrom(helperOutput_);
+    lastByHelper_ = false;
 }
 
 void McuPipeline::WriteBatch(McuOutput& output, int batch) {
@@ -152,7 +175,7 @@ void McuPipeline::HelperTask(void* argument) {
             lock.unlock();
             p.WriteBatch(p.helperOutput_, oldest);
             lock.lock();
-            p.batches_[oldest].free = true;
+            p.Written(oldest, true);
             p.helperDone_.notify_one();
         }
         if (p.finishing_.load(std::memory_order_acquire)) break;

@@ -3,8 +3,10 @@
 // enough to repay it, a helper thread transforms and writes each batch while the next one is
 // decoded. When the helper falls behind, the decoding thread writes a waiting batch itself.
 // The MCUs of one scan cover separate pixels, so the order of writing does not change one
-// byte; Finish returns once every committed MCU is written. Otherwise every MCU is written as
-// soon as it is committed, while its coefficients are still in the cache.
+// byte; Finish returns once every committed MCU is written. Only scans whose MCUs depend on
+// their own blocks alone go to the helper (McuLayout::SelfContained); what the last MCU leaves
+// in the scratch blocks is carried to the decoding thread's output for later scans. Otherwise
+// every MCU is written as soon as it is committed, while its coefficients are still in the cache.
 #pragma once
 #include <atomic>
 #include <condition_variable>
@@ -47,6 +49,7 @@ private:
         int32_t* coefficients = nullptr;  // kBatchBlocks blocks, MCU after MCU
         bool flags[kBatchBlocks];         // AC written, per block
         uint32_t numbers[kBatchBlocks];   // MCU numbers, per MCU
+        uint32_t sequence = 0;            // publication order within the scan, from 1
         int count = 0;
         bool free = true;
     };
@@ -57,6 +60,7 @@ private:
     int Acquire();
     int TakeOldest();
     void WriteOldestHere(std::unique_lock<std::mutex>& lock);
+    void Written(int batch, bool byHelper);
     void WriteBatch(McuOutput& output, int batch);
     static void HelperTask(void* pipeline);
 
@@ -71,6 +75,9 @@ private:
     int blocksPerMcu_ = 1;
     int batchMcus_ = 1;  // MCUs per batch
     int filling_ = -1;   // batch being filled; -1 writes each MCU at once
+    bool eager_ = false; // the helper writes every batch (test mode)
+    uint32_t lastWritten_ = 0;   // sequence of the latest batch written so far
+    bool lastByHelper_ = false;  // and whether the helper wrote it
 
     std::mutex mutex_;
     std::condition_variable helperDone_;  // the helper finished a batch or its task

@@ -51,7 +51,8 @@ void JpegDecoder::EmitProgressive() {
     }
     emission_.ready.store(frameMcusDown_, std::memory_order_release);
     StartEmissionHelper();
-    EmitReadyRows();
+    // In the eager test mode the helper emits every row it can.
+    if (!emission_.helperPosted || !HelperThread::Eager()) EmitReadyRows();
     if (emission_.helperPosted) {
         std::unique_lock<std::mutex> lock(emission_.mutex);
         emission_.done.wait(lock, [this] { return emission_.helperDone; });
@@ -84,7 +85,8 @@ void JpegDecoder::StartEmissionHelper() {
     if (emission_.helperPosted) return;
     uint32_t area = uint32_t(maxH) * maxV;
     if (area != 1 && area != 2 && area != 4) return;
-    if (uint64_t(frameMcusAcross_) * frameMcusDown_ * (area + 2) < kParallelEmissionBlocks) return;
+    bool large = uint64_t(frameMcusAcross_) * frameMcusDown_ * (area + 2) >= kParallelEmissionBlocks;
+    if (!large && !HelperThread::Eager()) return;
     HelperThread* helper = HelperThread::Get();
     emission_.helperPosted = helper != nullptr && helper->Post(&JpegDecoder::EmitOnHelper, this);
 }
@@ -113,11 +115,21 @@ void JpegDecoder::EmitReadyRows() {
 }
 
 // Called by the last scan when it reaches `unit` (a block, or an MCU when the scan holds more
-// than the luminance alone): the rows before it are final.
+// than the luminance alone): the rows before the first one it can still write are final.
 void JpegDecoder::ReportRows(uint32_t unit) {
     uint32_t unitRows = unit / mcusAcross;
-    emission_.ready.store(lumaAlone_ ? unitRows / maxV : unitRows, std::memory_order_release);
+    uint32_t rows = unitRows;
+    if (lumaAlone_) rows = unitRows / maxV;
+    else if (LumaInScanOrder()) rows = unit / (uint32_t(maxH) * maxV * mcusAcross);
+    emission_.ready.store(rows, std::memory_order_release);
     rowMark_ += mcusAcross;
+}
+
+// True for an AC scan that names the luminance first among several components: it writes
+// the luminance blocks in the order they are stored (block m for MCU m), which runs behind
+// the MCU rows when an MCU holds more than one luminance block.
+bool JpegDecoder::LumaInScanOrder() const {
+    return !lumaAlone_ && spectralEnd != 0 && scanComponents[0].index == 1;
 }
 
 // Transforms, writes and clears MCU row `my`; touches nothing outside that row.

@@ -16,7 +16,12 @@ int JpegDecoder::DecodeProgressive() {
     uint64_t lumaBlocks = std::max<uint64_t>(frameMcus * maxH * maxV, 1);
     uint64_t chromaBlocks = std::max<uint64_t>(frameMcus, 1);
     uint64_t blocks = lumaBlocks + 2 * chromaBlocks;
-    if (!coefficientStore_.Allocate(blocks + (blocks + 63) / 64)) return 0;  // the DC array after the blocks
+    uint64_t storeBlocks = blocks + (blocks + 63) / 64;  // the DC array after the blocks
+    uint64_t pictureBytes = uint64_t(outputPitch < 0 ? -int64_t(outputPitch) : outputPitch) * pictureHeight_;
+    if (storeBlocks * 256 + pictureBytes > kMemoryLimit) return 0;
+    // Each pass clears its coefficients and emits the picture, whatever its scans hold.
+    if (!ChargeWork(2 * frameBlocks_)) return 0;
+    if (!coefficientStore_.Allocate(storeBlocks)) return 0;
     coefficientsCleared_ = false;
     lumaBlocks_ = lumaBlocks;
     chromaBlocks_ = chromaBlocks;
@@ -38,6 +43,10 @@ int JpegDecoder::DecodeProgressive() {
     status = 1;  // the first scan header was read
     for (;;) {
         in_.bitsLeft = 0;
+        if (!ChargeWork(ScanVisits())) {
+            status = 0;
+            break;
+        }
         if (LastScanAhead()) {
             StartEmissionHelper();
             if (emission_.helperPosted) rowMark_ = mcusAcross;
@@ -75,8 +84,10 @@ int JpegDecoder::SeekNextScan() {
     }
 }
 
+// A band that starts above its end reads and changes nothing: the scan is passed over.
 int JpegDecoder::DecodeProgressiveScan() {
     if (spectralEnd == 0) return approxHigh == 0 ? DecodeDcFirst() : DecodeDcRefine();
+    if (spectralStart > spectralEnd) return 1;
     if (spectralStart == 0) PutDcValuesInBlocks();
     return approxHigh == 0 ? DecodeAcFirst() : DecodeAcRefine();
 }

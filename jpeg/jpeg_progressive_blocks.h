@@ -221,11 +221,15 @@ int AcRefineBlock(Source& src, const AcScan& s, int32_t* block) {
 // starts again from the bit-serial reader. Finish() hands the position back.
 class AcBlockRun {
 public:
-    explicit AcBlockRun(JpegInput& in) : in_(in), fast_{FastBits(in)} { active_ = fast_.bits.Usable(); }
+    // The band of the scan sets how far from the marker a block must start to go fast.
+    AcBlockRun(JpegInput& in, uint32_t start, uint32_t end)
+        : in_(in), fast_{FastBits(in)}, mostBytesPerBlock_(MostBytesPerBlock(start, end)) {
+        active_ = fast_.bits.Usable();
+    }
 
     template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
     int Block(const AcScan& s, int32_t* block) {
-        if (active_ && fast_.bits.FarFromLimit(kMostBytesPerBlock)) {
+        if (active_ && fast_.bits.FarFromLimit(mostBytesPerBlock_)) {
             // The block cannot reach the marker, so the fast attempt is the bit-serial decode
             // up to any code outside the table, where both stop before reading the code.
             int result = Fast(fast_, s, block);
@@ -263,11 +267,18 @@ public:
     }
 
 private:
-    // More than a block of an AC scan can take: 64 codes of 16 bits with 15 magnitude bits or
-    // 63 correction bits, and an end-of-band run, every byte doubled by stuffing.
-    static constexpr size_t kMostBytesPerBlock = 1024;
+    // More than a block of an AC scan can take. Every symbol moves at least one position on
+    // (or ends the block), and takes at most a 16-bit code, 15 magnitude bits and a correction
+    // bit for each position passed: 32 bits a position and one symbol more, every byte doubled
+    // by stuffing. Bands may reach past coefficient 63, up to position 255.
+    static size_t MostBytesPerBlock(uint32_t start, uint32_t end) {
+        size_t positions = end >= start ? size_t(end - start) + 1 : 0;
+        size_t most = 8 * (positions + 1) + 32;
+        return most > 1024 ? most : 1024;
+    }
 
     JpegInput& in_;
     FastSource fast_;
+    size_t mostBytesPerBlock_;
     bool active_ = false;
 };

@@ -13,7 +13,12 @@ int32_t Scaled(int32_t value, int shift) { return Wrap32(static_cast<int64_t>(va
 // can read (its bits are then exactly the bit-serial reader's), else the bit-serial JpegInput.
 class DcScanReader {
 public:
-    explicit DcScanReader(JpegInput& in) : in_(in), fast_(in) { active_ = fast_.Usable(); }
+    // `blocksPerMcu`: the blocks of every component of the scan's MCU; a header may name up
+    // to 255 components, the same one again and again.
+    DcScanReader(JpegInput& in, uint64_t blocksPerMcu)
+        : in_(in), fast_(in), mostBytesPerMcu_(kMostBytesPerBlock * blocksPerMcu + kSlackBytes) {
+        active_ = fast_.Usable();
+    }
 
     // The FastBits for the next MCU, or null when the MCU goes bit by bit through JpegInput.
     FastBits* ForMcu() {
@@ -21,7 +26,7 @@ public:
             fast_ = FastBits(in_);
             active_ = fast_.Usable();
         }
-        if (active_ && fast_.FarFromLimit(kMostBytesPerMcu)) return &fast_;
+        if (active_ && fast_.FarFromLimit(mostBytesPerMcu_)) return &fast_;
         Finish();
         return nullptr;
     }
@@ -32,13 +37,21 @@ public:
     }
 
 private:
-    // Twelve blocks of a 16-bit code and 15 magnitude bits, every byte doubled by stuffing.
-    static constexpr size_t kMostBytesPerMcu = 128;
+    // A block takes at most a 16-bit code and 15 magnitude bits, every byte doubled by stuffing.
+    static constexpr uint64_t kMostBytesPerBlock = 8;
+    static constexpr uint64_t kSlackBytes = 32;
 
     JpegInput& in_;
     FastBits fast_;
+    uint64_t mostBytesPerMcu_;
     bool active_ = false;
 };
+
+uint64_t DcBlocksPerMcu(const std::vector<JpegDecoder::ScanComponent>& components) {
+    uint64_t blocks = 0;
+    for (const JpegDecoder::ScanComponent& c : components) blocks += c.index == 1 ? c.blocksPerMcu : 1;
+    return blocks;
+}
 
 }  // namespace
 
@@ -72,7 +85,7 @@ int32_t* JpegDecoder::AcBlock(uint32_t m) {
 
 int JpegDecoder::DecodeDcFirst() {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
-    DcScanReader reader(in_);
+    DcScanReader reader(in_, DcBlocksPerMcu(scanComponents));
     for (uint32_t m = 0; m < mcuCount; ++m) {
         if (m == rowMark_) ReportRows(m);
         uint32_t mx = m % mcusAcross, my = m / mcusAcross;
@@ -111,7 +124,7 @@ int JpegDecoder::DecodeDcFirst() {
 
 int JpegDecoder::DecodeDcRefine() {
     for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
-    DcScanReader reader(in_);
+    DcScanReader reader(in_, DcBlocksPerMcu(scanComponents));
     for (uint32_t m = 0; m < mcuCount; ++m) {
         if (m == rowMark_) ReportRows(m);
         uint32_t mx = m % mcusAcross, my = m / mcusAcross;
@@ -135,7 +148,7 @@ int JpegDecoder::DecodeAcFirst() {
     eobRun = 0;
     acTable = &acTables[scanComponents[0].acSelector];
     AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
-    AcBlockRun run(in_);
+    AcBlockRun run(in_, spectralStart, spectralEnd);
     for (uint32_t m = 0; m < mcuCount; ++m) {
         if (m == rowMark_) ReportRows(m);
         int32_t* block = AcBlock(m);
@@ -157,7 +170,7 @@ int JpegDecoder::DecodeAcRefine() {
     eobRun = 0;
     acTable = &acTables[scanComponents[0].acSelector];
     AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
-    AcBlockRun run(in_);
+    AcBlockRun run(in_, spectralStart, spectralEnd);
     for (uint32_t m = 0; m < mcuCount; ++m) {
         if (m == rowMark_) ReportRows(m);
         if (!run.Block<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>(scan, AcBlock(m))) {

@@ -52,6 +52,10 @@ int JpegDecoder::ReadFrameHeader(bool decoding) {
     uint64_t roundedWidth = 8ull * maxH * CeilDiv(width, 8u * maxH);
     uint64_t roundedHeight = 8ull * maxV * CeilDiv(height, 8u * maxV);
     if (roundedWidth != pictureWidth_ || roundedHeight != pictureHeight_) return 0;
+    uint64_t frameMcus = (roundedWidth / (8u * maxH)) * (roundedHeight / (8u * maxV));
+    uint64_t blocksPerMcu = 0;
+    for (const FrameComponent& c : frameComponents) blocksPerMcu += uint64_t(c.h) * c.v;
+    frameBlocks_ = frameMcus * blocksPerMcu;
     frameAccepted_ = true;
     return 1;
 }

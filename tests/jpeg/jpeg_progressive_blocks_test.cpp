@@ -111,7 +111,7 @@ int SerialBlocks(JpegInput& in, const AcScan& scan, int32_t* blocks, int count, 
 
 template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
 int FastBlocks(JpegInput& in, const AcScan& scan, int32_t* blocks, int count, int& decoded) {
-    AcBlockRun run(in);
+    AcBlockRun run(in, scan.start, scan.end);
     for (decoded = 0; decoded < count; ++decoded) {
         if (!run.Block<Fast, Serial>(scan, blocks + 64 * decoded)) {
             run.Finish();
