@@ -52,7 +52,8 @@ bool JpegDecoder::ChargeWork(uint64_t blocks) {
 // the first component named for an AC scan, and none for a band that starts above its end.
 uint64_t JpegDecoder::ScanVisits() const {
     const bool progressive = frameType == 0xC2;
-    if (progressive && spectralEnd != 0) return spectralStart > spectralEnd ? 0 : mcuCount;
+    if (EmptyBand()) return 0;
+    if (progressive && spectralEnd != 0) return mcuCount;
     uint64_t perMcu = 0;
     for (const ScanComponent& c : scanComponents) perMcu += progressive && c.index != 1 ? 1 : c.blocksPerMcu;
     return uint64_t(mcuCount) * perMcu;

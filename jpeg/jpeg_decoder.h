@@ -80,6 +80,8 @@ private:
     void Refuse(const char* text);
     bool ChargeWork(uint64_t blocks);
     uint64_t ScanVisits() const;
+    // A progressive AC scan whose band starts above its end: it reads and changes nothing.
+    bool EmptyBand() const { return frameType == 0xC2 && spectralEnd != 0 && spectralStart > spectralEnd; }
 
     // Sequential scans.
     int DecodeSequentialScan();

@@ -84,10 +84,10 @@ int JpegDecoder::SeekNextScan() {
     }
 }
 
-// A band that starts above its end reads and changes nothing: the scan is passed over.
+// A band that starts above its end is passed over without visiting a block.
 int JpegDecoder::DecodeProgressiveScan() {
     if (spectralEnd == 0) return approxHigh == 0 ? DecodeDcFirst() : DecodeDcRefine();
-    if (spectralStart > spectralEnd) return 1;
+    if (EmptyBand()) return 1;
     if (spectralStart == 0) PutDcValuesInBlocks();
     return approxHigh == 0 ? DecodeAcFirst() : DecodeAcRefine();
 }

@@ -37,6 +37,7 @@ ViewerPicture decodeAsViewer(const std::vector<uint8_t>& file) {
         JpegDecoder decoder(messages);
         picture.decodeResult = decoder.Decode(file.data(), static_cast<uint32_t>(file.size()), top, pitch,
                                               picture.bitmapWidth, picture.bitmapHeight);
+        picture.work = decoder.workDone();
         picture.shownWidth = decoder.frameRead() ? decoder.width : picture.bitmapWidth;
         picture.shownHeight = decoder.frameRead() ? decoder.height : picture.bitmapHeight;
     } else if (picture.probed) {

@@ -9,6 +9,7 @@ struct ViewerPicture {
     bool routed = false;   // the input starts with 0xFF 0xD8
     bool probed = false;   // Probe returned 1
     int decodeResult = 0;
+    uint64_t work = 0;     // the decoder's work count, in blocks
     uint32_t bitmapWidth = 0, bitmapHeight = 0;  // probed (rounded) size
     uint32_t shownWidth = 0, shownHeight = 0;
     std::vector<uint8_t> bitmap;  // bottom-up rows of 3 * bitmapWidth bytes
