@@ -178,6 +178,7 @@ private:
     struct EmissionRows {
         std::atomic<uint32_t> next{0};   // the next row to take
         std::atomic<uint32_t> ready{0};  // rows that no scan changes any more
+        std::atomic<uint32_t> emitted{0};  // rows written
         std::mutex mutex;
         std::condition_variable done;
         bool helperPosted = false, helperDone = false;

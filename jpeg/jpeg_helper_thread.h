@@ -39,8 +39,10 @@ public:
     static void SetEnabled(bool enabled);
 
     // Test-only: pictures of every size use the helper, and work goes to it as early as it
-    // may (the decoding thread waits rather than writing a batch itself, and batches hold one
-    // MCU), so an ordering fault shows on every run rather than by chance.
+    // may, each piece finished before the decoding thread goes on: progressive rows are
+    // emitted as soon as a scan has passed them, and sequential batches hold one MCU, written
+    // in turn by the helper and by the decoding thread. An output that depends on which
+    // thread writes what, or when, then differs on every run rather than by chance.
     static void SetEager(bool eager);
     static bool Eager();
 

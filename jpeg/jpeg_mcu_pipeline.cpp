@@ -74,15 +74,27 @@ void McuPipeline::Commit(uint32_t mcuNumber) {
 // The batch waits for the helper; a task is posted unless one is already queued or running
 // (it writes every batch that waits before it ends).
 void McuPipeline::Publish(int batch) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    const uint32_t sequence = published_.fetch_add(1, std::memory_order_release) + 1;
+    batches_[batch].sequence = sequence;
+    if (eager_ && sequence % 2 == 0) {
+        lock.unlock();
+        WriteBatch(output_, batch);
+        lock.lock();
+        Written(batch, false);
+        return;
+    }
     ready_[readyCount_++] = batch;
-    batches_[batch].sequence = published_.fetch_add(1, std::memory_order_release) + 1;
     if (!helperPosted_.load(std::memory_order_relaxed))
         helperPosted_.store(HelperThread::Get()->Post(&McuPipeline::HelperTask, this), std::memory_order_relaxed);
+    while (eager_ && !batches_[batch].free) {
+        if (helperPosted_.load(std::memory_order_relaxed)) helperDone_.wait(lock);
+        else WriteOldestHere(lock);
+    }
 }
 
 // A free batch, emptied. With none free the oldest waiting batch is written here rather than
-// waiting for the helper (in the eager test mode only when no helper task will take it).
+// waiting for the helper.
 int McuPipeline::Acquire() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
@@ -93,7 +105,7 @@ int McuPipeline::Acquire() {
                 return i;
             }
         }
-        if (readyCount_ > 0 && (!eager_ || !helperPosted_.load(std::memory_order_relaxed))) {
+        if (readyCount_ > 0) {
             WriteOldestHere(lock);
             continue;
         }
@@ -139,14 +151,7 @@ void McuPipeline::Finish() {
     filling_ = -1;
     finishing_.store(true, std::memory_order_release);
     std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        if (readyCount_ > 0 && (!eager_ || !helperPosted_.load(std::memory_order_relaxed))) {
-            WriteOldestHere(lock);
-            continue;
-        }
-        if (readyCount_ == 0) break;
-        helperDone_.wait(lock);
-    }
+    while (readyCount_ > 0) WriteOldestHere(lock);
     // The helper is at most one batch from done: watch for that before sleeping on it.
     lock.unlock();
     WatchFor([this] { return !helperPosted_.load(std::memory_order_acquire); }, kWatchMicroseconds);

@@ -75,7 +75,7 @@ private:
     int blocksPerMcu_ = 1;
     int batchMcus_ = 1;  // MCUs per batch
     int filling_ = -1;   // batch being filled; -1 writes each MCU at once
-    bool eager_ = false; // the helper writes every batch (test mode)
+    bool eager_ = false; // test mode: batches of one MCU, written in turn by the helper and here
     uint32_t lastWritten_ = 0;   // sequence of the latest batch written so far
     bool lastByHelper_ = false;  // and whether the helper wrote it
 

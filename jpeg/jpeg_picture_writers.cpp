@@ -110,7 +110,10 @@ void JpegDecoder::EmitReadyRows() {
             if (round % 64 == 0) std::this_thread::yield();
             continue;
         }
-        if (rows.next.compare_exchange_weak(my, my + 1, std::memory_order_relaxed)) EmitRow(my);
+        if (rows.next.compare_exchange_weak(my, my + 1, std::memory_order_relaxed)) {
+            EmitRow(my);
+            rows.emitted.fetch_add(1, std::memory_order_release);
+        }
     }
 }
 
@@ -123,6 +126,9 @@ void JpegDecoder::ReportRows(uint32_t unit) {
     else if (LumaInScanOrder()) rows = unit / (uint32_t(maxH) * maxV * mcusAcross);
     emission_.ready.store(rows, std::memory_order_release);
     rowMark_ += mcusAcross;
+    if (HelperThread::Eager()) {  // the helper emits them before the scan goes on
+        while (emission_.emitted.load(std::memory_order_acquire) < rows) std::this_thread::yield();
+    }
 }
 
 // True for an AC scan that names the luminance first among several components: it writes

@@ -37,6 +37,7 @@ int JpegDecoder::DecodeProgressive() {
     // A frame can come back here after a failed scan; each pass emits anew.
     emission_.next.store(0);
     emission_.ready.store(0);
+    emission_.emitted.store(0);
     emission_.helperPosted = emission_.helperDone = false;
     rowMark_ = UINT32_MAX;
 

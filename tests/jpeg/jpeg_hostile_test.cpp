@@ -142,10 +142,11 @@ TEST(JpegHostile, DcScanOfManyComponentsStopsAtTheMarker) {
     b.soi().dqtFlat(0, 8).frame(0xC2, 64, 16, {{1, 2, 2, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}}).testTables();
     b.scan(std::vector<TestScanComponent>(40, TestScanComponent{1, 0, 0}), 0, 0);
     BitWriter w;
+    // Every component but the last leaves 1000, 0, 1000, 0 in the blocks; the last leaves 40.
     for (int component = 0; component < 40; ++component)
-        for (int block = 0; block < 4; ++block) putDc(w, block > 0 ? 0 : component == 39 ? 40 : 1000);
+        for (int block = 0; block < 4; ++block) putDc(w, component == 39 ? (block > 0 ? 0 : 40) : block % 2 ? -1000 : 1000);
     for (int component = 0; component < 25; ++component)  // the second MCU, cut short
-        for (int block = 0; block < 4; ++block) putDc(w, block > 0 ? 0 : 1000);
+        for (int block = 0; block < 4; ++block) putDc(w, block % 2 ? -1000 : 1000);
     ViewerPicture picture = decodeBothWays(b.entropy(w).eoi().bytes);
     const uint8_t expected[4] = {128 + 40, 255, 128, 128};
     for (uint32_t mcu = 0; mcu < 4; ++mcu) EXPECT_EQ(picture.pixel(16 * mcu + 4, 4)[0], expected[mcu]) << mcu;
