@@ -136,20 +136,24 @@ TEST(JpegHostile, RepeatedWholePictureWorkStopsAtTheBudget) {
 
 // A DC scan may name one component again and again, so that one MCU holds far more data than
 // the fast reader's usual distance from the marker allows for: 40 times a 2x2 luminance, 160
-// blocks. Where the data ends inside an MCU, the blocks after it are not written.
+// blocks. The data ends inside the second MCU on a byte boundary, so that zero bits past it
+// would read as valid codes; the blocks after the end are not written.
 TEST(JpegHostile, DcScanOfManyComponentsStopsAtTheMarker) {
     JpegStreamBuilder b;
     b.soi().dqtFlat(0, 8).frame(0xC2, 64, 16, {{1, 2, 2, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}}).testTables();
     b.scan(std::vector<TestScanComponent>(40, TestScanComponent{1, 0, 0}), 0, 0);
     BitWriter w;
-    // Every component but the last leaves 1000, 0, 1000, 0 in the blocks; the last leaves 40.
+    // Every component but the last leaves 1000, 0, 1000, 0 in the blocks; the last leaves 12.
     for (int component = 0; component < 40; ++component)
-        for (int block = 0; block < 4; ++block) putDc(w, component == 39 ? (block > 0 ? 0 : 40) : block % 2 ? -1000 : 1000);
+        for (int block = 0; block < 4; ++block) putDc(w, component == 39 ? (block > 0 ? 0 : 12) : block % 2 ? -1000 : 1000);
     for (int component = 0; component < 25; ++component)  // the second MCU, cut short
         for (int block = 0; block < 4; ++block) putDc(w, block % 2 ? -1000 : 1000);
+    putDc(w, 0);  // 3608 bits: no padding
     ViewerPicture picture = decodeBothWays(b.entropy(w).eoi().bytes);
-    const uint8_t expected[4] = {128 + 40, 255, 128, 128};
-    for (uint32_t mcu = 0; mcu < 4; ++mcu) EXPECT_EQ(picture.pixel(16 * mcu + 4, 4)[0], expected[mcu]) << mcu;
+    // MCU 0 from the last component; MCU 1 as far as the data goes; MCUs 2 and 3 untouched.
+    const uint32_t x[5] = {4, 20, 20, 36, 52}, y[5] = {4, 4, 12, 4, 4};
+    const uint8_t expected[5] = {128 + 12, 128, 255, 128, 128};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(picture.pixel(x[i], y[i])[0], expected[i]) << i;
 }
 
 // An interleaved baseline scan without the luminance writes from the luminance and partial
