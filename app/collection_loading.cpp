@@ -60,10 +60,10 @@ bool ViewerDialog::loadSingleFile(const std::wstring& path) {
     uint64_t length = file.length();
     CollectionEntry& entry = entries[0];
     if (length > kLargestEntry || !allocate(entry.data, static_cast<uint32_t>(length))) return false;
-    entry.size = static_cast<uint32_t>(length);
-    uint32_t got = file.read(entry.data.data(), entry.size);
+    const uint32_t size = static_cast<uint32_t>(length);
+    uint32_t got = file.read(entry.data.data(), size);
     file.close();
-    if (got < entry.size) {
+    if (got < size) {
         entry.data.clear();
         entry.data.shrink_to_fit();
         return false;

@@ -1,7 +1,6 @@
 #include "extract_entries.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cwchar>
 
 #include "file.h"
@@ -33,19 +32,15 @@ enum class Written { Yes, NotOpened, WriteFailed };
 Written writeEntryFile(const std::wstring& path, const CollectionEntry& entry) {
     File file;
     if (path.empty() || !file.createWrite(path)) return Written::NotOpened;
-    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(entry.size, entry.data.size()));
+    const uint32_t size = static_cast<uint32_t>(entry.data.size());
     if (size > 0 && !file.write(entry.data.data(), size)) return Written::WriteFailed;
     return Written::Yes;
-}
-
-std::string tagOf(const CollectionEntry& entry) {
-    return std::string(entry.formatTag, strnlen(entry.formatTag, sizeof entry.formatTag));
 }
 
 Written writePage(const std::vector<CollectionEntry>& entries, uint32_t index, uint32_t page, uint32_t entryCount,
                   const std::string& title, const std::wstring& programPath) {
     const CollectionEntry& entry = entries[index];
-    std::string rest = extractedFileName(title, page, entryCount, tagOf(entry).c_str()).substr(title.size());
+    std::string rest = extractedFileName(title, page, entryCount, entry.formatTag).substr(title.size());
     return writeEntryFile(pathBesideProgram(programPath, title, rest), entry);
 }
 

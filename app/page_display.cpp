@@ -19,7 +19,7 @@ bool ViewerDialog::showEntry(const CollectionEntry& entry) {
     {
         WaitCursor wait;
         const uint8_t* data = entry.data.data();
-        const uint32_t size = static_cast<uint32_t>(entry.data.size() < entry.size ? entry.data.size() : entry.size);
+        const uint32_t size = static_cast<uint32_t>(entry.data.size());
         switch (pictureKind(data, size)) {
         case PictureKind::Bmp: shown = loadBmpPicture(data, size); break;
         case PictureKind::Jpeg: shown = loadJpegPicture(size, data); break;

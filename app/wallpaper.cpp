@@ -1,7 +1,5 @@
 #include "wallpaper.h"
 
-#include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "extract_entries.h"
@@ -36,15 +34,11 @@ private:
 
 enum class Made { Yes, No, WriteFailed };
 
-std::string tagOf(const CollectionEntry& entry) {
-    return std::string(entry.formatTag, strnlen(entry.formatTag, sizeof entry.formatTag));
-}
-
 // The stored file of a BMP page, unchanged.
 Made writeStoredFile(const CollectionEntry& entry, const std::wstring& path) {
     File file;
     if (!file.createWrite(path)) return Made::No;
-    const uint32_t size = static_cast<uint32_t>(std::min<size_t>(entry.size, entry.data.size()));
+    const uint32_t size = static_cast<uint32_t>(entry.data.size());
     if (size > 0 && !file.write(entry.data.data(), size)) return Made::WriteFailed;
     return Made::Yes;
 }
@@ -68,9 +62,11 @@ Made writePictureFile(const PictureFields& picture, const std::wstring& path, HW
 Made writeWallpaperFile(const WallpaperSource& source, std::wstring& path) {
     path = pathBesideProgram(source.programPath, source.title, ".BMP");
     if (path.empty() || source.entry == nullptr) return Made::No;
-    const std::string tag = tagOf(*source.entry);
-    if (tag == "BMP") return writeStoredFile(*source.entry, path);
-    if (tag == "JPG") return writePictureFile(source.picture, path, source.owner);
+    switch (source.entry->formatTag) {
+    case FormatTag::Bmp: return writeStoredFile(*source.entry, path);
+    case FormatTag::Jpg: return writePictureFile(source.picture, path, source.owner);
+    case FormatTag::None: break;
+    }
     return Made::No;
 }
 

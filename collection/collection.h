@@ -2,15 +2,26 @@
 // Portable: no Windows headers. The reader works over a ByteSource so that the Windows program
 // (a file on the temporary copy) and the tests (bytes in memory) share it.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// One picture file of the collection.
+// The format tag of an entry: the extension of its extracted file and the file list's format column.
+enum class FormatTag : uint8_t { None, Bmp, Jpg };
+
+// "BMP", "JPG" or "".
+const char* formatTagText(FormatTag tag);
+
+// The tag from the first byte alone: 0x42 Bmp, 0xFF Jpg, anything else (or no byte) None.
+// Which loader shows a picture is a separate, two-byte test (image/picture_kind.h).
+FormatTag formatTagOf(const uint8_t* data, size_t size);
+
+// One picture file of the collection. A table may hold as many entries as its 4-byte sizes allow,
+// so an entry is kept small: its bytes and a one-byte tag; its size is data.size().
 struct CollectionEntry {
-    char formatTag[260] = {0};   // "BMP", "JPG" or ""
-    uint32_t size = 0;           // 0 until the entry has been read
-    std::vector<uint8_t> data;   // the entry's bytes; empty until read (after a short read, the bytes that arrived)
+    std::vector<uint8_t> data;  // the entry's bytes; empty until read (after a short read, the bytes that arrived)
+    FormatTag formatTag = FormatTag::None;
 };
 
 // The six settings of the header, with the defaults used before a header is read
@@ -48,7 +59,7 @@ private:
     size_t pos_ = 0;
 };
 
-// Sets formatTag from the first byte: 0x42 "BMP", 0xFF "JPG", otherwise (or size 0) "".
+// Sets formatTag from the entry's bytes (formatTagOf).
 void tagEntry(CollectionEntry& entry);
 
 // Reads one zero-terminated text. False on a short read (the text so far stays in `text`).
@@ -73,9 +84,8 @@ bool makeEntryTable(ByteSource& source, uint32_t entryCount, std::vector<Collect
 
 // Reads one entry: size, bytes, tag. A size beyond the bytes that remain is a short read
 // (no buffer is allocated for it). Returns false on a short read or failed allocation;
-// the entry then keeps what it got, as the deferred pass expects: nothing (size 0) after a short
-// size field or a failed allocation, otherwise the bytes that arrived with an empty tag.
-// `size` always equals data.size(), so writing `size` bytes of `data` stays in bounds.
+// the entry then keeps what it got, as the deferred pass expects: no bytes after a short size
+// field or a failed allocation, otherwise the bytes that arrived, with no tag.
 bool readEntry(ByteSource& source, CollectionEntry& entry);
 
 // Reads entries 2..n (indexes 1..n-1) in order; stops silently at the first failure.
@@ -100,7 +110,6 @@ std::string folderOfPath(const std::string& path);
 bool titleIsSafeFileStem(const std::string& title);
 
 // File name (without folder) of page n: title, zero padding to the width of
-// formatNumber(entryCount), formatNumber(n), ".", tag. The padding counts digits only:
-// 1,000 pages give T0005.BMP for page 5 and T1,000.BMP for page 1000.
-std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount,
-                              const char* formatTag);
+// formatNumber(entryCount), formatNumber(n), ".", formatTagText(tag). The padding counts the
+// grouping commas too: 1,000 pages give T00005.BMP for page 5 and T1,000.BMP for page 1000.
+std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount, FormatTag tag);

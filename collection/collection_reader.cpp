@@ -3,7 +3,6 @@
 // allocated for it, so a damaged collection is refused as a short read.
 #include "collection.h"
 
-#include <cstring>
 #include <new>
 #include <stdexcept>
 
@@ -29,7 +28,7 @@ bool readSettings(ByteSource& source, CollectionSettings& settings) {
 }
 
 // Reads what is left of the file into the entry after its size proved too large: the entry keeps
-// the bytes that arrived, and its size says how many they are.
+// the bytes that arrived.
 void keepRemainingBytes(ByteSource& source, CollectionEntry& entry) {
     uint64_t left = source.remaining();
     if (left > 0xFFFFFFFFu) left = 0xFFFFFFFFu;
@@ -37,24 +36,31 @@ void keepRemainingBytes(ByteSource& source, CollectionEntry& entry) {
         entry.data.resize(static_cast<size_t>(left));
     } catch (const std::exception&) {
         entry.data.clear();
-        entry.size = 0;
         return;
     }
     uint32_t got = entry.data.empty() ? 0 : source.read(entry.data.data(), static_cast<uint32_t>(left));
     entry.data.resize(got);
-    entry.size = got;
 }
 
 }  // namespace
 
-void tagEntry(CollectionEntry& entry) {
-    const char* tag = "";
-    if (entry.size != 0 && !entry.data.empty()) {
-        if (entry.data[0] == 0x42) tag = "BMP";
-        else if (entry.data[0] == 0xFF) tag = "JPG";
+const char* formatTagText(FormatTag tag) {
+    switch (tag) {
+    case FormatTag::Bmp: return "BMP";
+    case FormatTag::Jpg: return "JPG";
+    case FormatTag::None: break;
     }
-    std::strcpy(entry.formatTag, tag);
+    return "";
 }
+
+FormatTag formatTagOf(const uint8_t* data, size_t size) {
+    if (size == 0) return FormatTag::None;
+    if (data[0] == 0x42) return FormatTag::Bmp;
+    if (data[0] == 0xFF) return FormatTag::Jpg;
+    return FormatTag::None;
+}
+
+void tagEntry(CollectionEntry& entry) { entry.formatTag = formatTagOf(entry.data.data(), entry.data.size()); }
 
 bool readText(ByteSource& source, std::string& text) {
     text.clear();
@@ -88,9 +94,8 @@ bool makeEntryTable(ByteSource& source, uint32_t entryCount, std::vector<Collect
 }
 
 bool readEntry(ByteSource& source, CollectionEntry& entry) {
-    entry.size = 0;
     entry.data.clear();
-    entry.formatTag[0] = '\0';
+    entry.formatTag = FormatTag::None;
     uint32_t size = 0;
     if (!readU32(source, size)) return false;
     if (size > source.remaining()) {
@@ -103,11 +108,9 @@ bool readEntry(ByteSource& source, CollectionEntry& entry) {
         entry.data.clear();
         return false;
     }
-    entry.size = size;
     uint32_t got = size == 0 ? 0 : source.read(entry.data.data(), size);
     if (got != size) {
         entry.data.resize(got);
-        entry.size = got;
         return false;
     }
     tagEntry(entry);

@@ -56,10 +56,9 @@ bool titleIsSafeFileStem(const std::string& title) {
 
 // The zero padding makes the text of every page number as long as that of the page count,
 // grouping commas included (9 pages: T3; 12 pages: T03; 1,000 pages: T00005 and T1,000).
-std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount,
-                              const char* formatTag) {
+std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount, FormatTag tag) {
     std::string number = formatNumber(page);
     size_t widest = formatNumber(entryCount).size();
     std::string padding(widest > number.size() ? widest - number.size() : 0, '0');
-    return title + padding + number + "." + (formatTag ? formatTag : "");
+    return title + padding + number + "." + formatTagText(tag);
 }

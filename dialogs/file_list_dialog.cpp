@@ -1,7 +1,6 @@
 #include "file_list_dialog.h"
 
 #include <climits>
-#include <cstring>
 
 #include <commctrl.h>
 
@@ -38,9 +37,8 @@ void FileListDialog::insertRows() {
     for (uint32_t i = 0; i < rows; ++i, ++cursor) {
         int row = fileList.insertRow(static_cast<int>(i), formatNumber(i + 1));
         if (row < 0) break;
-        fileList.setText(row, 1, formatNumber(cursor->size));
-        // The tag is a fixed buffer: never read past its end.
-        fileList.setText(row, 2, std::string(cursor->formatTag, strnlen(cursor->formatTag, sizeof cursor->formatTag)));
+        fileList.setText(row, 1, formatNumber(static_cast<uint32_t>(cursor->data.size())));
+        fileList.setText(row, 2, formatTagText(cursor->formatTag));
     }
 }
 

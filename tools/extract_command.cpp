@@ -43,7 +43,7 @@ bool writePage(const Book& book, const std::string& stem, uint32_t page, const s
         std::cerr << "edamiru-book extract: " << error << "\n";
         return false;
     }
-    std::cout << "wrote " << path << " (" << entry.size << " bytes)\n";
+    std::cout << "wrote " << path << " (" << entry.data.size() << " bytes)\n";
     return true;
 }
 

@@ -30,8 +30,8 @@ void printJson(const Book& book, const Texts& t) {
               << ",\"commentBox\":" << s.commentFlag << ",\"menuBar\":" << s.menuBarFlag
               << ",\"interval\":" << s.intervalSeconds << ",\"mouse\":" << s.mouseMode << "},\"entries\":[";
     for (uint32_t i = 0; i < book.completeEntries; ++i) {
-        std::cout << (i ? "," : "") << "{\"page\":" << i + 1 << ",\"size\":" << book.entries[i].size
-                  << ",\"tag\":" << jsonString(book.entries[i].formatTag) << "}";
+        std::cout << (i ? "," : "") << "{\"page\":" << i + 1 << ",\"size\":" << book.entries[i].data.size()
+                  << ",\"tag\":" << jsonString(formatTagText(book.entries[i].formatTag)) << "}";
     }
     std::cout << "]}\n";
 }
@@ -49,7 +49,8 @@ void printText(const Book& book, const Texts& t) {
               << "pages:       " << s.entryCount << "\n"
               << "page\tsize\ttag\n";
     for (uint32_t i = 0; i < book.completeEntries; ++i) {
-        std::cout << i + 1 << "\t" << book.entries[i].size << "\t" << book.entries[i].formatTag << "\n";
+        std::cout << i + 1 << "\t" << book.entries[i].data.size() << "\t" << formatTagText(book.entries[i].formatTag)
+                  << "\n";
     }
 }
 

@@ -97,9 +97,9 @@ TEST(BookFile, CutInsidePageFiveKeepsPagesOneToFour) {
     EXPECT_EQ(book.completeEntries, 4u);
     EXPECT_EQ(book.entries[3].data, ninePages().pictures[3]);
     EXPECT_EQ(book.entries[4].data, std::vector<uint8_t>({0xFF, 0xD8}));
-    EXPECT_STREQ(book.entries[4].formatTag, "");
+    EXPECT_EQ(book.entries[4].formatTag, FormatTag::None);
     EXPECT_TRUE(book.entries[5].data.empty());
-    EXPECT_EQ(book.entries[8].size, 0u);
+    EXPECT_TRUE(book.entries[8].data.empty());
 }
 
 TEST(BookFile, EntryCountZeroIsNotABook) {

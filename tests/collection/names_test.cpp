@@ -43,17 +43,17 @@ TEST(FolderOfPath, PlainByteSearchKeepsTheBackslash) {
 }
 
 TEST(ExtractedFileName, PadsToTheWidthOfTheLastPage) {
-    EXPECT_EQ(extractedFileName("T", 3, 9, "JPG"), "T3.JPG");
-    EXPECT_EQ(extractedFileName("T", 3, 12, "JPG"), "T03.JPG");
-    EXPECT_EQ(extractedFileName("T", 12, 12, "JPG"), "T12.JPG");
-    EXPECT_EQ(extractedFileName("T", 5, 1000, "BMP"), "T00005.BMP");
-    EXPECT_EQ(extractedFileName("T", 1000, 1000, "BMP"), "T1,000.BMP");
-    EXPECT_EQ(extractedFileName("T", 1234, 1000000, "JPG"), "T00001,234.JPG");
-    EXPECT_EQ(extractedFileName("T", 4294967295u, 4294967295u, "JPG"), "T4,294,967,295.JPG");
-    EXPECT_EQ(extractedFileName("T", 12, 9, "JPG"), "T12.JPG");  // beyond the count: no padding
-    EXPECT_EQ(extractedFileName("T", 3, 9, ""), "T3.");
-    EXPECT_EQ(extractedFileName("", 1, 10, "JPG"), "01.JPG");
-    EXPECT_EQ(extractedFileName("春の本", 1, 1, "BMP"), "春の本1.BMP");
+    EXPECT_EQ(extractedFileName("T", 3, 9, FormatTag::Jpg), "T3.JPG");
+    EXPECT_EQ(extractedFileName("T", 3, 12, FormatTag::Jpg), "T03.JPG");
+    EXPECT_EQ(extractedFileName("T", 12, 12, FormatTag::Jpg), "T12.JPG");
+    EXPECT_EQ(extractedFileName("T", 5, 1000, FormatTag::Bmp), "T00005.BMP");
+    EXPECT_EQ(extractedFileName("T", 1000, 1000, FormatTag::Bmp), "T1,000.BMP");
+    EXPECT_EQ(extractedFileName("T", 1234, 1000000, FormatTag::Jpg), "T00001,234.JPG");
+    EXPECT_EQ(extractedFileName("T", 4294967295u, 4294967295u, FormatTag::Jpg), "T4,294,967,295.JPG");
+    EXPECT_EQ(extractedFileName("T", 12, 9, FormatTag::Jpg), "T12.JPG");  // beyond the count: no padding
+    EXPECT_EQ(extractedFileName("T", 3, 9, FormatTag::None), "T3.");
+    EXPECT_EQ(extractedFileName("", 1, 10, FormatTag::Jpg), "01.JPG");
+    EXPECT_EQ(extractedFileName("春の本", 1, 1, FormatTag::Bmp), "春の本1.BMP");
 }
 
 TEST(TitleIsSafeFileStem, RefusesSeparatorsAndParent) {

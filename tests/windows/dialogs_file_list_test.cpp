@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <atomic>
-#include <cstring>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -93,8 +92,8 @@ void doubleClickRow(HWND list, int row) {
 std::vector<CollectionEntry> makeEntries(uint32_t count) {
     std::vector<CollectionEntry> entries(count);
     for (uint32_t i = 0; i < count; ++i) {
-        entries[i].size = 12345 + i;
-        std::strcpy(entries[i].formatTag, i % 2 == 0 ? "JPG" : "BMP");
+        entries[i].data.resize(12345 + i);
+        entries[i].formatTag = i % 2 == 0 ? FormatTag::Jpg : FormatTag::Bmp;
     }
     return entries;
 }
@@ -113,8 +112,8 @@ protected:
 
 TEST_F(FileListTest, RowsCarrySerialNumberSizeAndFormatWithSeparators) {
     open(1234, 7);
-    entries[1233].size = 1234567;
-    std::strcpy(entries[1].formatTag, "");
+    entries[1233].data.resize(1234567);
+    entries[1].formatTag = FormatTag::None;
     int rows = 0;
     std::wstring first[3], second[3], last[3];
     INT_PTR result = runWithReader(dialog, [&](HWND window, HWND list) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <vector>
 
 #include "extract_entries.h"
@@ -14,13 +13,12 @@ namespace {
 
 const std::wstring kFailure = L"画像ファイルの作成に失敗しました。";
 
-std::vector<CollectionEntry> makeEntries(uint32_t count, const char* tag = "JPG") {
+std::vector<CollectionEntry> makeEntries(uint32_t count, FormatTag tag = FormatTag::Jpg) {
     std::vector<CollectionEntry> entries(count);
     for (uint32_t i = 0; i < count; ++i) {
         std::string bytes = "picture " + std::to_string(i + 1);
         entries[i].data.assign(bytes.begin(), bytes.end());
-        entries[i].size = static_cast<uint32_t>(bytes.size());
-        std::strcpy(entries[i].formatTag, tag);
+        entries[i].formatTag = tag;
     }
     return entries;
 }
@@ -85,7 +83,7 @@ TEST_F(ExtractionTest, CurrentPageGoesBesideTheProgramWithPaddedNumber) {
 }
 
 TEST_F(ExtractionTest, GroupingCommasCountInThePadding) {
-    entries = makeEntries(1000, "BMP");
+    entries = makeEntries(1000, FormatTag::Bmp);
     extract(0, "T", 5);
     extract(0, "T", 1000);
     EXPECT_EQ(fileText(folder + L"T00005.BMP"), "picture 5");  // as long as "1,000"
@@ -100,7 +98,7 @@ TEST_F(ExtractionTest, PageOneOrLessTakesTheFirstEntry) {
 
 TEST_F(ExtractionTest, AllPagesAreWrittenAndOverwrittenWithoutAsking) {
     entries = makeEntries(9);
-    std::strcpy(entries[4].formatTag, "BMP");
+    entries[4].formatTag = FormatTag::Bmp;
     int result = 0;
     AnsweredBox box = extract(1, "T", 4, &result);
     EXPECT_EQ(result, 1);
@@ -112,7 +110,6 @@ TEST_F(ExtractionTest, AllPagesAreWrittenAndOverwrittenWithoutAsking) {
     }
 
     entries[8].data.assign(3, 'x');
-    entries[8].size = 3;
     box = extract(1, "T", 4);
     EXPECT_EQ(box.text, success());
     EXPECT_EQ(fileText(folder + L"T9.JPG"), "xxx");

@@ -115,10 +115,9 @@ protected:
         source.title = "Spring";
         source.entry = &entry;
     }
-    void page(const char* tag, const std::string& bytes) {
-        std::strcpy(entry.formatTag, tag);
+    void page(FormatTag tag, const std::string& bytes) {
+        entry.formatTag = tag;
         entry.data.assign(bytes.begin(), bytes.end());
-        entry.size = static_cast<uint32_t>(bytes.size());
     }
     std::vector<std::wstring> centre() {
         return answerAllBoxes([&] { setWallpaperCentre(source, desktop); });
@@ -139,7 +138,7 @@ const std::vector<std::string> kCentreCalls = {"open",  "TileWallpaper=0", "Wall
 
 TEST_F(WallpaperTest, BmpPageIsWrittenByteForByteAndBecomesTheWallpaper) {
     const std::string stored("BM\x06\x00\x00\x00\x00\x01\xff\x7f", 10);
-    page("BMP", stored);
+    page(FormatTag::Bmp, stored);
     EXPECT_TRUE(centre().empty());
     EXPECT_EQ(written(), stored);
     EXPECT_EQ(desktop.calls, kCentreCalls);
@@ -149,7 +148,7 @@ TEST_F(WallpaperTest, BmpPageIsWrittenByteForByteAndBecomesTheWallpaper) {
 TEST_F(WallpaperTest, JpegPageOf24BitsLeavesOutTheRoundingRowsAndColumns) {
     JpegPicture picture(24);
     source.picture = picture.fields();
-    page("JPG", "\xff\xd8");
+    page(FormatTag::Jpg, "\xff\xd8");
     EXPECT_EQ(makeWallpaperFile(source), scratch.file(L"Spring.BMP"));
     const std::string file = written();
     ASSERT_EQ(file.size(), 22554u);
@@ -169,7 +168,7 @@ TEST_F(WallpaperTest, JpegPageOf24BitsLeavesOutTheRoundingRowsAndColumns) {
 TEST_F(WallpaperTest, JpegPageOf8BitsCarriesTheColourTable) {
     JpegPicture picture(8);
     source.picture = picture.fields();
-    page("JPG", "\xff\xd8");
+    page(FormatTag::Jpg, "\xff\xd8");
     EXPECT_TRUE(centre().empty());
     const std::string file = written();
     ASSERT_EQ(file.size(), 8578u);
@@ -182,14 +181,14 @@ TEST_F(WallpaperTest, JpegPageOf8BitsCarriesTheColourTable) {
 }
 
 TEST_F(WallpaperTest, WholeDesktopTilesTheWallpaper) {
-    page("BMP", "BM");
+    page(FormatTag::Bmp, "BM");
     answerAllBoxes([&] { setWallpaperWhole(source, desktop); });
     ASSERT_GE(desktop.calls.size(), 2u);
     EXPECT_EQ(desktop.calls[1], "TileWallpaper=1");
 }
 
 TEST_F(WallpaperTest, RefusedWallpaperResetsOriginAndStyleAndRemovesIt) {
-    page("BMP", "BM");
+    page(FormatTag::Bmp, "BM");
     desktop.systemRefuses = true;
     EXPECT_TRUE(answerAllBoxes([&] { setWallpaperWhole(source, desktop); }).empty());
     const std::vector<std::string> expected = {
@@ -200,14 +199,14 @@ TEST_F(WallpaperTest, RefusedWallpaperResetsOriginAndStyleAndRemovesIt) {
 }
 
 TEST_F(WallpaperTest, KeyThatCannotBeOpenedChangesNothing) {
-    page("BMP", "BM");
+    page(FormatTag::Bmp, "BM");
     desktop.keyOpens = false;
     EXPECT_TRUE(centre().empty());
     EXPECT_EQ(desktop.calls, std::vector<std::string>{"open"});
 }
 
 TEST_F(WallpaperTest, PageWithoutFormatMakesNoFile) {
-    page("", "xx");
+    page(FormatTag::None, "xx");
     EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper});
     EXPECT_EQ(written(), "(missing)");
     EXPECT_TRUE(desktop.calls.empty());
@@ -216,7 +215,7 @@ TEST_F(WallpaperTest, PageWithoutFormatMakesNoFile) {
 }
 
 TEST_F(WallpaperTest, UnsafeOrTooLongTitleMakesNoFileAnywhere) {
-    page("BMP", "BM");
+    page(FormatTag::Bmp, "BM");
     const size_t room = kMaxWrittenPathChars - scratch.path().size();
     for (const std::string& title : {std::string("..\\Spring"), std::string("a:b"), std::string("NUL"),
                                      std::string("a?"), std::string(room - 3, 'a')}) {
@@ -231,7 +230,7 @@ TEST_F(WallpaperTest, UnsafeOrTooLongTitleMakesNoFileAnywhere) {
 TEST_F(WallpaperTest, JpegFileThatCannotBeOpenedShowsBothMessages) {
     JpegPicture picture(24);
     source.picture = picture.fields();
-    page("JPG", "\xff\xd8");
+    page(FormatTag::Jpg, "\xff\xd8");
     ASSERT_TRUE(CreateDirectoryW(scratch.file(L"Spring.BMP").c_str(), nullptr));
     const std::vector<std::wstring> expected = {
         scratch.file(L"Spring.BMP") + L"を\n出力ﾌｧｲﾙとして開くことが出来ません。", kNoWallpaper};
@@ -240,7 +239,7 @@ TEST_F(WallpaperTest, JpegFileThatCannotBeOpenedShowsBothMessages) {
 }
 
 TEST_F(WallpaperTest, JpegPageWithoutABitmapFailsWithoutItsOwnMessage) {
-    page("JPG", "\xff\xd8");
+    page(FormatTag::Jpg, "\xff\xd8");
     EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper});
     JpegPicture picture(24);
     source.picture = picture.fields();
