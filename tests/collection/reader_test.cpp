@@ -117,6 +117,23 @@ TEST(EntryTag, FromFirstByteOnly) {
     }
 }
 
+// A damaged book may count as many entries as its bytes hold 4-byte sizes: a million in 4 MB. The
+// table must cost a few bytes per byte of the file (an entry is its byte vector and a one-byte
+// tag), not hundreds of MB.
+TEST(EntryTable, EntriesStaySmall) {
+    static_assert(sizeof(CollectionEntry) <= 4 * sizeof(void*), "an entry is its byte vector and a small tag");
+    std::vector<uint8_t> bytes;
+    const uint32_t count = 1000000;
+    appendU32(bytes, 0);
+    bytes.resize(4 * size_t(count));  // page 1 empty, then nothing but zero sizes
+    MemoryByteSource source(bytes.data(), bytes.size());
+    std::vector<CollectionEntry> entries;
+    ASSERT_TRUE(makeEntryTable(source, count, entries));
+    ASSERT_TRUE(readEntry(source, entries[0]));
+    EXPECT_EQ(readRemainingEntries(source, entries), count);
+    EXPECT_LE(entries.capacity() * sizeof(CollectionEntry), 8 * bytes.size());
+}
+
 TEST(EntryTable, RefusesZeroAndCountsBeyondTheRemainingBytes) {
     std::vector<uint8_t> twelve(12, 0);
     MemoryByteSource source(twelve.data(), twelve.size());
