@@ -55,8 +55,8 @@ if [ -f fuzz/CMakeLists.txt ]; then
     stage "fuzzing smoke runs (30 s each)"
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
         -DCMAKE_CXX_COMPILER=clang++ -DEDAMIRU_FUZZ=ON >/dev/null
-    cmake --build build-fuzz -j"$jobs" --target jpeg_fuzzer bmp_fuzzer
-    for kind in jpeg bmp; do
+    cmake --build build-fuzz -j"$jobs" --target jpeg_fuzzer bmp_fuzzer collection_fuzzer
+    for kind in jpeg bmp collection; do
         if fuzz/run-fuzzer.sh "$kind" "build-fuzz/fuzz/${kind}_fuzzer" "$shared/corpus" 30; then
             passed=$((passed + 1))
         else
