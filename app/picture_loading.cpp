@@ -26,11 +26,12 @@ void setJpegHeader(BitmapInfoHeader& header, uint32_t width, uint32_t height) {
 
 int ViewerDialog::loadJpegPicture(uint32_t size, const uint8_t* data) {
     WindowJpegMessages messages(hwnd());
+    JpegSize bitmap;
     {
         JpegDecoder probe(messages);
-        if (probe.Probe(data, size) != 1) return 0;
-        pictureWidth = probe.width;
-        pictureHeight = probe.height;
+        if (!probe.Probe(data, size, bitmap)) return 0;
+        pictureWidth = bitmap.width;
+        pictureHeight = bitmap.height;
     }
     setJpegHeader(bitmapInfo.header, pictureWidth, pictureHeight);
     WindowDc dc(hwnd());
@@ -41,11 +42,12 @@ int ViewerDialog::loadJpegPicture(uint32_t size, const uint8_t* data) {
         const size_t pitch = bitmapRowPitch(pictureBitmap);
         JpegDecoder decoder(messages);
         uint8_t* topRow = pictureBits + pitch * (pictureHeight - 1);
-        decoder.Decode(data, size, topRow, static_cast<int32_t>(pitch), pictureWidth, pictureHeight);
+        decoder.Decode(data, size, topRow, static_cast<int32_t>(pitch), bitmap);
         // Before a frame header the decoder holds no size of the frame: the probed size stays.
-        if (decoder.frameRead() && decoder.width <= pictureWidth && decoder.height <= pictureHeight) {
-            pictureWidth = decoder.width;
-            pictureHeight = decoder.height;
+        const JpegSize frame = decoder.frameSize();
+        if (decoder.frameRead() && frame.width <= pictureWidth && frame.height <= pictureHeight) {
+            pictureWidth = frame.width;
+            pictureHeight = frame.height;
         }
     }
     if (screenBitsPerPixel != 8) return 1;

@@ -5,10 +5,9 @@
 // skipped so that a run spends its time decoding rather than allocating.
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
-#include "jpeg_decoder.h"
 #include "jpeg_helper_thread.h"
+#include "jpeg_picture_decode.h"
 
 namespace {
 
@@ -18,49 +17,25 @@ public:
     void setCaption(const std::string&) override {}
 };
 
-struct Decoded {
-    std::vector<uint8_t> bitmap;
-    int result = 0;
-    bool frameRead = false;
-    uint32_t width = 0, height = 0;
-    bool operator==(const Decoded& o) const {
-        return bitmap == o.bitmap && result == o.result && frameRead == o.frameRead && width == o.width &&
-               height == o.height;
-    }
-};
+constexpr uint64_t kMostBytes = 2u * 1024 * 1024 * 3;
 
-Decoded decode(const uint8_t* data, uint32_t size, uint32_t width, uint32_t height) {
-    SilentMessages messages;
-    Decoded out;
-    out.bitmap.assign(size_t(width) * height * 3, 0);
-    int32_t pitch = static_cast<int32_t>(width * 3);
-    JpegDecoder decoder(messages);
-    out.result = decoder.Decode(data, size, out.bitmap.data() + size_t(height - 1) * pitch, pitch, width, height);
-    out.frameRead = decoder.frameRead();
-    out.width = decoder.width;
-    out.height = decoder.height;
-    // The shown area must lie inside the bitmap.
-    if (out.frameRead && (out.width > width || out.height > height)) std::abort();
-    return out;
+bool Same(const DecodedJpeg& a, const DecodedJpeg& b) {
+    return a.pixels == b.pixels && a.complete == b.complete && a.frameRead == b.frameRead &&
+           a.frameSize.width == b.frameSize.width && a.frameSize.height == b.frameSize.height;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > UINT32_MAX) return 0;
     SilentMessages messages;
-    uint32_t width, height;
-    {
-        JpegDecoder probe(messages);
-        if (!probe.Probe(data, static_cast<uint32_t>(size))) return 0;
-        width = probe.width;
-        height = probe.height;
-    }
-    if (width == 0 || height == 0 || uint64_t(width) * height > 2u * 1024 * 1024) return 0;
-    Decoded asViewer = decode(data, static_cast<uint32_t>(size), width, height);
+    DecodedJpeg asViewer = DecodeJpegPicture(data, size, messages, kMostBytes);
+    if (asViewer.pixels.empty()) return 0;
+    // The shown area must lie inside the bitmap.
+    if (asViewer.shownSize.width > asViewer.probedSize.width || asViewer.shownSize.height > asViewer.probedSize.height)
+        std::abort();
     HelperThread::SetEager(true);
-    Decoded eager = decode(data, static_cast<uint32_t>(size), width, height);
+    DecodedJpeg eager = DecodeJpegPicture(data, size, messages, kMostBytes);
     HelperThread::SetEager(false);
-    if (!(eager == asViewer)) std::abort();
+    if (!Same(asViewer, eager)) std::abort();
     return 0;
 }

@@ -38,13 +38,12 @@ int loadJpegPicture(const uint8_t* data, size_t size, int screenBitsPerPixel, Sh
                     JpegMessages& messages, const HalftonePalette& halftone) {
     // The decoder takes a 32-bit length, as the 32-bit program's memory file gives it.
     const uint32_t length = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(size);
-    uint32_t width = 0, height = 0;
+    JpegSize bitmap;
     {
         JpegDecoder probe(messages);
-        if (probe.Probe(data, length) != 1) return 0;
-        width = probe.width;
-        height = probe.height;
+        if (!probe.Probe(data, length, bitmap)) return 0;
     }
+    const uint32_t width = bitmap.width, height = bitmap.height;
     picture.pictureWidth = width;
     picture.pictureHeight = height;
     setJpegHeader(picture.bitmapInfo.header, width, height);
@@ -63,10 +62,10 @@ int loadJpegPicture(const uint8_t* data, size_t size, int screenBitsPerPixel, Sh
         // The decoder goes down the picture from the top row, the last one in memory.
         JpegDecoder decoder(messages);
         uint8_t* topRow = picture.pixels.data() + static_cast<size_t>(pitch) * (height - 1);
-        decoder.Decode(data, length, topRow, static_cast<int32_t>(pitch), width, height);
+        decoder.Decode(data, length, topRow, static_cast<int32_t>(pitch), bitmap);
         if (decoder.frameRead()) {
-            picture.pictureWidth = std::min(decoder.width, width);
-            picture.pictureHeight = std::min(decoder.height, height);
+            picture.pictureWidth = std::min(decoder.frameSize().width, width);
+            picture.pictureHeight = std::min(decoder.frameSize().height, height);
         }
     }
     if (screenBitsPerPixel != 8) return 1;

@@ -4,6 +4,7 @@
 // stopped; it waits for work and ends with the process.
 #pragma once
 #include <chrono>
+#include <cstdint>
 
 // One short pause inside a watching loop, kind to the other hardware thread of the core.
 inline void PauseWhileWatching() {
@@ -45,6 +46,12 @@ public:
     // thread writes what, or when, then differs on every run rather than by chance.
     static void SetEager(bool eager);
     static bool Eager();
+
+    // Whether work of `blocks` blocks repays the helper: from about a megapixel (16,384
+    // blocks) on, since waking the helper costs more than it saves on smaller pictures on some
+    // systems (tens of microseconds under emulation); always in the eager mode.
+    static bool Repays(uint64_t blocks) { return blocks >= kMinimumBlocks || Eager(); }
+    static constexpr uint64_t kMinimumBlocks = 16384;
 
     // Queues task(argument) and returns true, or returns false when the queue is full; the
     // caller then does the work itself. The caller keeps `argument` alive until the task ran.

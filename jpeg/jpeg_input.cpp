@@ -47,29 +47,29 @@ uint32_t JpegInput::ReadU16() {
 
 // A byte of entropy-coded data. The pair 0xFF 0x00 is the data byte 0xFF; 0xFF followed by
 // anything else is a marker, and both bytes are consumed. The end of the data fails too.
-int JpegInput::LoadByte() {
+bool JpegInput::LoadByte() {
     if (pos >= end) {
         pos = end + 1;
-        return 0;
+        return false;
     }
     bitBuffer = data_[pos++];
     bitsLeft = 8;
     if (bitBuffer == 0xFF) {
         if (pos >= end) {
             pos = end + 1;
-            return 0;
+            return false;
         }
-        if (data_[pos++] != 0) return 0;
+        if (data_[pos++] != 0) return false;
     }
-    return 1;
+    return true;
 }
 
-int JpegInput::ReadBit(int& bit) {
-    if (bitsLeft == 0 && !LoadByte()) return 0;
+bool JpegInput::ReadBit(int& bit) {
+    if (bitsLeft == 0 && !LoadByte()) return false;
     bit = bitBuffer >> 7;
     bitBuffer = static_cast<uint8_t>(bitBuffer << 1);
     --bitsLeft;
-    return 1;
+    return true;
 }
 
 int JpegInput::ReadBitOrMarkerFromNextByte() {
@@ -108,13 +108,13 @@ void JpegInput::ConsumeWide(int n) {
     bitBuffer = static_cast<uint8_t>(last << used);
 }
 
-int JpegInput::ReceiveBits(int n, int32_t& value) {
+bool JpegInput::ReceiveBits(int n, int32_t& value) {
     uint32_t wide;
     int count;
     if (PeekWide(wide, count)) {
         value = n ? static_cast<int32_t>((wide >> (count - n)) & ((1u << n) - 1)) : 0;
         ConsumeWide(n);
-        return 1;
+        return true;
     }
     uint32_t r = 0;
     while (n > bitsLeft) {
@@ -122,18 +122,18 @@ int JpegInput::ReceiveBits(int n, int32_t& value) {
         n -= bitsLeft;
         if (!LoadByte()) {
             value = 0;
-            return 0;
+            return false;
         }
     }
     r = (r << n) + (n ? (static_cast<uint32_t>(bitBuffer) >> (8 - n)) : 0u);
     bitBuffer = static_cast<uint8_t>(bitBuffer << n);
     bitsLeft = static_cast<uint8_t>(bitsLeft - n);
     value = static_cast<int32_t>(r);
-    return 1;
+    return true;
 }
 
-int JpegInput::DecodeSymbol(const HuffmanTable* table, int& symbol) {
-    if (table == nullptr || !table->defined) return 0;
+bool JpegInput::DecodeSymbol(const HuffmanTable* table, int& symbol) {
+    if (table == nullptr || !table->defined) return false;
     uint32_t wide;
     int count;
     if (PeekWide(wide, count)) {
@@ -141,22 +141,22 @@ int JpegInput::DecodeSymbol(const HuffmanTable* table, int& symbol) {
         if (entry > 0) {
             ConsumeWide(entry >> 8);
             symbol = entry & 0xFF;
-            return 1;
+            return true;
         }
     }
     int bit;
-    if (!ReadBit(bit)) return 0;
+    if (!ReadBit(bit)) return false;
     int32_t code = bit;
     int i = 0;
     while (code > table->maxCode[i]) {
-        if (++i == 16) return 0;
-        if (!ReadBit(bit)) return 0;
+        if (++i == 16) return false;
+        if (!ReadBit(bit)) return false;
         code = (code << 1) + bit;
     }
     // An over-full table can hold codes below the first code of their length: no symbol.
     int32_t index = table->firstIndex[i] + code - table->minCode[i];
     if (code < table->minCode[i] || index < 0 || static_cast<size_t>(index) >= table->values.size())
-        return 0;
+        return false;
     symbol = table->values[static_cast<size_t>(index)];
-    return Beyond() ? 0 : 1;
+    return !Beyond();
 }

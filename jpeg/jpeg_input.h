@@ -26,7 +26,7 @@ public:
     uint8_t bitsLeft = 0;
     uint8_t bitBuffer = 0;
 
-    int ReadBit(int& bit);                            // 1 with the bit, 0 at a marker or the end
+    bool ReadBit(int& bit);                           // the bit, or false at a marker or the end
     int ReadBitOrMarker() {                           // the bit, or -1 at a marker or the end
         if (bitsLeft == 0) return ReadBitOrMarkerFromNextByte();
         int bit = bitBuffer >> 7;
@@ -34,8 +34,8 @@ public:
         --bitsLeft;
         return bit;
     }
-    int ReceiveBits(int n, int32_t& value);           // 1 with n bits (n <= 16), 0 at a marker or the end
-    int DecodeSymbol(const HuffmanTable* table, int& symbol);  // 1 with the symbol, else 0
+    bool ReceiveBits(int n, int32_t& value);          // n bits (n <= 16), or false at a marker or the end
+    bool DecodeSymbol(const HuffmanTable* table, int& symbol);  // the symbol, or false
 
     // A fast-path bit buffer kept from one MCU to the next (see FastBits::Hold); while `active`,
     // pos and the bit reader fields above are behind and SettleHeldBits brings them up to date.
@@ -57,7 +57,7 @@ private:
     size_t FindMarkerLimit();
     bool PeekWide(uint32_t& bits, int& count) const;  // the next bitsLeft + 16 bits, when no 0xFF is near
     void ConsumeWide(int n);
-    int LoadByte();  // next entropy byte into bitBuffer; 0 at a marker or the end
+    bool LoadByte();  // next entropy byte into bitBuffer; false at a marker or the end
     const uint8_t* data_ = nullptr;
     size_t limitFrom_ = 1, limitAt_ = 0;  // MarkerLimit() holds for every pos in [limitFrom_, limitAt_]
 };

@@ -38,8 +38,7 @@ void McuPipeline::Begin(const McuLayout& layout, uint32_t mcuCount) {
     lastWritten_ = 0;
     lastByHelper_ = false;
     uint64_t blocks = uint64_t(mcuCount) * static_cast<uint64_t>(layout.BlocksPerMcu());
-    bool worthIt = blocks >= kHelperMinimumBlocks || eager_;
-    if (worthIt && layout.SelfContained() && HelperThread::Get() != nullptr && TakeStorage()) filling_ = Acquire();
+    if (HelperThread::Repays(blocks) && layout.SelfContained() && HelperThread::Get() != nullptr && TakeStorage()) filling_ = Acquire();
 }
 
 // Batch storage, the spare or fresh; false when memory runs out.

@@ -1,7 +1,7 @@
 // Decoded MCUs on their way to the picture. The decoding thread fills batches with the
 // coefficients of whole MCUs; where the processor has a second core and the scan is large
 // enough to repay it, a helper thread transforms and writes each batch while the next one is
-// decoded. When the helper falls behind, the decoding thread writes a waiting batch itself.
+// decoded (HelperThread::Repays). When the helper falls behind, the decoding thread writes a waiting batch itself.
 // The MCUs of one scan cover separate pixels, so the order of writing does not change one
 // byte; Finish returns once every committed MCU is written. Only scans whose MCUs depend on
 // their own blocks alone go to the helper (McuLayout::SelfContained); what the last MCU leaves
@@ -21,9 +21,6 @@ public:
     // A batch holds this many blocks, whole MCUs of them: 64 MCUs of 4:2:0, 384 of grey.
     static constexpr int kBatchBlocks = 384;
     static constexpr int kBatches = 4;
-    // Scans of fewer blocks (about a megapixel) are written on the decoding thread alone:
-    // waking the helper costs more than it saves on smaller ones under some systems.
-    static constexpr uint64_t kHelperMinimumBlocks = 16384;
     // How long the helper watches for the next batch before it goes to sleep.
     static constexpr int kWatchMicroseconds = 300;
 

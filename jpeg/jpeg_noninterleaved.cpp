@@ -4,38 +4,38 @@
 #include "jpeg_decoder.h"
 #include "jpeg_transform.h"
 
-int JpegDecoder::DecodeNonInterleavedScan() {
-    for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
+bool JpegDecoder::DecodeNonInterleavedScan() {
+    for (ScanComponent& c : scan_.components) c.dcPredictor = 0;
     in_.bitsLeft = 0;
-    mcuIndex = 0;
-    while (mcuIndex < restartInterval) {
-        for (ScanComponent& c : scanComponents) {
-            dcTable = &dcTables[c.dcSelector];
-            acTable = &acTables[c.acSelector];
-            if (!DecodeComponentMcu(c, mcuIndex)) return 0;
+    mcuIndex_ = 0;
+    while (mcuIndex_ < restartInterval_) {
+        for (ScanComponent& c : scan_.components) {
+            dcTable_ = &dcTables_[c.dcSelector];
+            acTable_ = &acTables_[c.acSelector];
+            if (!DecodeComponentMcu(c, mcuIndex_)) return false;
         }
-        ++mcuIndex;
+        ++mcuIndex_;
     }
     return NextMarker();
 }
 
 // The component's blocks of MCU mcuNumber; blocks blended before a failure stay.
-int JpegDecoder::DecodeComponentMcu(ScanComponent& c, uint32_t mcuNumber) {
-    if (mcuNumber >= mcuCount) return 0;
-    const int32_t* quant = quantTables[c.quantSelector];
+bool JpegDecoder::DecodeComponentMcu(ScanComponent& c, uint32_t mcuNumber) {
+    if (mcuNumber >= scan_.mcuCount) return false;
+    const int32_t* quant = quantTables_[c.quantSelector];
     for (int n = 0; n < c.blocksPerMcu; ++n) {
-        if (!DecodeBlock(c, workBlock)) return 0;
-        InverseDct(workBlock, quant, c.index == 1 ? levelShift : 0);
+        if (!DecodeBlock(c, workBlock_)) return false;
+        InverseDct(workBlock_, quant, c.index == 1 ? frame_.levelShift() : 0);
         if (c.index == 1) {
-            uint32_t mx = mcuNumber % mcusAcross, my = mcuNumber / mcusAcross;
-            uint32_t x0 = 8u * scanMaxH * mx + 8u * (n % c.h);
-            uint32_t y0 = 8u * scanMaxV * my + 8u * (n / c.h);
-            BlendGrey(workBlock, x0, y0);
+            uint32_t mx = mcuNumber % scan_.mcusAcross, my = mcuNumber / scan_.mcusAcross;
+            uint32_t x0 = 8u * scan_.maxH * mx + 8u * (n % c.h);
+            uint32_t y0 = 8u * scan_.maxV * my + 8u * (n / c.h);
+            BlendGrey(workBlock_, x0, y0);
         } else {
-            BlendChroma(workBlock, mcuNumber, c.index == 2);
+            BlendChroma(workBlock_, mcuNumber, c.index == 2);
         }
     }
-    return 1;
+    return true;
 }
 
 void JpegDecoder::BlendGrey(const int32_t* block, uint32_t x0, uint32_t y0) {
@@ -47,7 +47,8 @@ void JpegDecoder::BlendGrey(const int32_t* block, uint32_t x0, uint32_t y0) {
 
 // Sample (cx, cy) of MCU m covers maxH x maxV pixels from (8 maxH mx + maxH cx, 8 maxV my + maxV cy).
 void JpegDecoder::BlendChroma(const int32_t* block, uint32_t mcuNumber, bool blueDifference) {
-    uint32_t x0 = 8u * maxH * (mcuNumber % mcusAcross), y0 = 8u * maxV * (mcuNumber / mcusAcross);
+    const uint32_t maxH = frame_.maxH, maxV = frame_.maxV;
+    uint32_t x0 = 8u * maxH * (mcuNumber % scan_.mcusAcross), y0 = 8u * maxV * (mcuNumber / scan_.mcusAcross);
     int target = blueDifference ? 0 : 2;
     for (uint32_t cy = 0; cy < 8; ++cy) {
         for (uint32_t cx = 0; cx < 8; ++cx) {

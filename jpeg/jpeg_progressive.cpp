@@ -1,107 +1,148 @@
-// Progressive frames: coefficient buffers for the whole picture, refined scan by scan and
-// emitted once at the end, whatever stops the scan loop; during the last scan the helper
-// thread may already emit the rows that scan has passed.
+// Progressive frames: coefficients of the whole picture, refined scan by scan and emitted
+// once at the end, whatever stops the scan loop; during the last scan the rows it has passed
+// may already go to the emission.
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
 
 #include "jpeg_decoder.h"
+#include "jpeg_markers.h"
 
-int JpegDecoder::DecodeProgressive() {
-    messages_.setCaption(jpeg_text::kProgressive);
-    frameMcusAcross_ = static_cast<uint32_t>((uint64_t(width) + 8u * maxH - 1) / (8u * maxH));
-    frameMcusDown_ = static_cast<uint32_t>((uint64_t(height) + 8u * maxV - 1) / (8u * maxV));
-    uint64_t frameMcus = uint64_t(frameMcusAcross_) * frameMcusDown_;
+// The store for this pass: zero coefficients and DC array, within the memory cap and the
+// work budget (each pass clears its coefficients and emits the picture).
+bool JpegDecoder::AllocateCoefficients() {
+    const uint64_t frameMcus = uint64_t(frame_.mcusAcross()) * frame_.mcusDown();
     // Every buffer holds at least one block; the sizes stay far from overflow in 64 bits.
-    uint64_t lumaBlocks = std::max<uint64_t>(frameMcus * maxH * maxV, 1);
-    uint64_t chromaBlocks = std::max<uint64_t>(frameMcus, 1);
-    uint64_t blocks = lumaBlocks + 2 * chromaBlocks;
-    uint64_t storeBlocks = blocks + (blocks + 63) / 64;  // the DC array after the blocks
-    uint64_t pictureBytes = uint64_t(outputPitch < 0 ? -int64_t(outputPitch) : outputPitch) * pictureHeight_;
-    if (storeBlocks * 256 + pictureBytes > kMemoryLimit) return 0;
-    // Each pass clears its coefficients and emits the picture, whatever its scans hold.
-    if (!ChargeWork(2 * frameBlocks_)) return 0;
-    if (!coefficientStore_.Allocate(storeBlocks)) return 0;
-    coefficientsCleared_ = false;
-    lumaBlocks_ = lumaBlocks;
-    chromaBlocks_ = chromaBlocks;
-    lumaBuffer = coefficientStore_.Data();
-    cbBuffer = lumaBuffer + lumaBlocks * 64;
-    crBuffer = cbBuffer + chromaBlocks * 64;
-    dcArray_[0] = crBuffer + chromaBlocks * 64;
-    dcArray_[1] = dcArray_[0] + lumaBlocks;
-    dcArray_[2] = dcArray_[1] + chromaBlocks;
-    for (int c = 0; c < 3; ++c) dcBase_[c] = dcArray_[c];
-    dcStride_ = 1;
+    const uint64_t lumaBlocks = std::max<uint64_t>(frameMcus * frame_.maxH * frame_.maxV, 1);
+    const uint64_t chromaBlocks = std::max<uint64_t>(frameMcus, 1);
+    const uint64_t blocks = lumaBlocks + 2 * chromaBlocks;
+    const uint64_t storeBlocks = blocks + (blocks + 63) / 64;  // the DC array after the blocks
+    const uint64_t pictureBytes = uint64_t(outputPitch_ < 0 ? -int64_t(outputPitch_) : outputPitch_) * bitmap_.height;
+    if (storeBlocks * 256 + pictureBytes > kMemoryLimit) return false;
+    if (!ChargeWork(2 * frame_.blocks())) return false;
+    if (!progressive_.store.Allocate(storeBlocks)) return false;
 
-    // A frame can come back here after a failed scan; each pass emits anew.
-    emission_.next.store(0);
-    emission_.ready.store(0);
-    emission_.emitted.store(0);
-    emission_.helperPosted = emission_.helperDone = false;
-    rowMark_ = UINT32_MAX;
+    CoefficientLayout& c = progressive_.coefficients;
+    c.blocks[0] = lumaBlocks;
+    c.blocks[1] = c.blocks[2] = chromaBlocks;
+    c.buffers[0] = progressive_.store.Data();
+    c.buffers[1] = c.buffers[0] + lumaBlocks * 64;
+    c.buffers[2] = c.buffers[1] + chromaBlocks * 64;
+    c.dcArray[0] = c.buffers[2] + chromaBlocks * 64;
+    c.dcArray[1] = c.dcArray[0] + lumaBlocks;
+    c.dcArray[2] = c.dcArray[1] + chromaBlocks;
+    for (int i = 0; i < 3; ++i) c.dcBase[i] = c.dcArray[i];
+    c.dcStride = 1;
+    return true;
+}
 
-    status = 1;  // the first scan header was read
+// Called by ReadFrame after the first scan header; a frame can come back here after a failed
+// scan, and each pass emits anew into fresh coefficients. False when the store cannot be had
+// or the work budget is spent; otherwise true when the data ran out, else the last step's result.
+bool JpegDecoder::DecodeProgressive() {
+    messages_.setCaption(jpeg_text::kProgressive);
+    if (!AllocateCoefficients()) return false;
+
+    EmissionLayout layout;
+    layout.coefficients = &progressive_.coefficients;
+    layout.components = static_cast<int>(frame_.componentCount());
+    for (int i = 0; i < layout.components; ++i) layout.quant[i] = quantTables_[frame_.components[i].quantSelector];
+    layout.levelShift = frame_.levelShift();
+    layout.outputRow = outputRow_;
+    layout.pitch = outputPitch_;
+    layout.mcusAcross = frame_.mcusAcross();
+    layout.mcusDown = frame_.mcusDown();
+    layout.h = frame_.maxH;
+    layout.v = frame_.maxV;
+    emission_.Begin(layout);
+    progressive_.rowMark = UINT32_MAX;
+
+    progressive_.lastStepOk = true;  // the first scan header was read
     for (;;) {
         in_.bitsLeft = 0;
         if (!ChargeWork(ScanVisits())) {
-            status = 0;
+            progressive_.lastStepOk = false;
             break;
         }
         if (LastScanAhead()) {
-            StartEmissionHelper();
-            if (emission_.helperPosted) rowMark_ = mcusAcross;
+            emission_.StartHelper();
+            if (emission_.HelperStarted()) progressive_.rowMark = scan_.mcusAcross;
         }
-        if (!DecodeProgressiveScan()) break;
-        if (!SeekNextScan()) break;
+        if (!DecodeProgressiveScan() || !SeekNextScan()) break;
     }
-    EmitProgressive();
-    coefficientStore_.Release(coefficientsCleared_);
-    lumaBuffer = cbBuffer = crBuffer = nullptr;
-    return in_.Beyond() ? 1 : status;
+    progressive_.rowMark = UINT32_MAX;
+    emission_.Finish();
+    // Scans reach only the frame's components, so the other buffers were never written.
+    progressive_.store.Release(frame_.mcusAcross() > 0 && frame_.mcusDown() > 0);
+    progressive_.coefficients = CoefficientLayout();
+    return in_.Beyond() || progressive_.lastStepOk;
 }
 
-// After a scan: handles segments up to the next scan header (1) or stops the loop (0) at
-// the end-of-image marker, a failed segment or scan header, or the end of the data.
-int JpegDecoder::SeekNextScan() {
+// After a scan: handles segments up to the next scan header (true) or stops the loop (false)
+// at the end-of-image marker, a failed segment or scan header, or the end of the data.
+bool JpegDecoder::SeekNextScan() {
     for (;;) {
-        while (in_.Peek() != 0xFF) {
-            in_.Advance(1);
-            if (in_.Beyond()) return 0;
-        }
-        do {
-            in_.Advance(1);
-            if (in_.Beyond()) return 0;
-        } while (in_.Peek() == 0xFF);
+        if (!SeekMarkerCode()) return false;
         uint8_t code = in_.Peek();
-        if (code == 0xDA) {
+        if (code == jpeg_marker::kStartOfScan) {
             in_.Advance(1);
-            status = ReadScanHeader();
-            return status;
+            progressive_.lastStepOk = ReadScanHeader();
+            return progressive_.lastStepOk;
         }
-        if (code == 0xD9) return 0;
-        status = HandleMarker();
-        if (status == 0) return 0;
+        if (code == jpeg_marker::kEndOfImage) return false;
+        progressive_.lastStepOk = HandleMarker();
+        if (!progressive_.lastStepOk) return false;
     }
 }
 
-// A band that starts above its end is passed over without visiting a block.
-int JpegDecoder::DecodeProgressiveScan() {
-    if (spectralEnd == 0) return approxHigh == 0 ? DecodeDcFirst() : DecodeDcRefine();
-    if (EmptyBand()) return 1;
-    if (spectralStart == 0) PutDcValuesInBlocks();
-    return approxHigh == 0 ? DecodeAcFirst() : DecodeAcRefine();
+// True when the scan is complete, false when it stopped the scan loop. A band that starts
+// above its end is passed over without visiting a block.
+bool JpegDecoder::DecodeProgressiveScan() {
+    if (scan_.spectralEnd == 0) return scan_.approxHigh == 0 ? DecodeDcFirst() : DecodeDcRefine();
+    if (scan_.EmptyBand()) return true;
+    if (scan_.spectralStart == 0) PutDcValuesInBlocks();
+    return scan_.approxHigh == 0 ? DecodeAcFirst() : DecodeAcRefine();
 }
 
 // From now on every DC value lives in its block: each goes there, and the array is cleared.
 void JpegDecoder::PutDcValuesInBlocks() {
-    if (dcStride_ != 1) return;
-    int32_t* buffers[3] = {lumaBuffer, cbBuffer, crBuffer};
-    uint64_t counts[3] = {lumaBlocks_, chromaBlocks_, chromaBlocks_};
-    for (int c = 0; c < 3; ++c) {
-        for (uint64_t b = 0; b < counts[c]; ++b) buffers[c][b * 64] = dcArray_[c][b];
-        std::memset(dcArray_[c], 0, counts[c] * sizeof(int32_t));
-        dcBase_[c] = buffers[c];
+    CoefficientLayout& c = progressive_.coefficients;
+    if (c.dcStride != 1) return;
+    for (int i = 0; i < 3; ++i) {
+        for (uint64_t b = 0; b < c.blocks[i]; ++b) c.buffers[i][b * 64] = c.dcArray[i][b];
+        std::memset(c.dcArray[i], 0, c.blocks[i] * sizeof(int32_t));
+        c.dcBase[i] = c.buffers[i];
     }
-    dcStride_ = 64;
+    c.dcStride = 64;
+}
+
+// True when the scan about to be decoded is the picture's last: the first marker after its
+// header, restart markers aside, is the end of the image. Nothing can then change a block
+// once this scan has passed it.
+bool JpegDecoder::LastScanAhead() const {
+    const uint8_t* data = in_.Data();
+    size_t at = in_.pos, end = in_.end;
+    while (at + 1 < end) {
+        const void* found = std::memchr(data + at, 0xFF, end - at - 1);
+        if (found == nullptr) return false;
+        at = size_t(static_cast<const uint8_t*>(found) - data);
+        uint8_t code = data[at + 1];
+        if (code == jpeg_marker::kEndOfImage) return true;
+        if (code != 0x00 && code != 0xFF && !jpeg_marker::IsRestart(code)) return false;
+        ++at;
+    }
+    return false;
+}
+
+// MCU rows of the frame that the last scan can no longer write once it reaches `unit` (a
+// block, or an MCU when the scan holds more than the luminance alone). An AC scan that names
+// the luminance first among several components writes the luminance blocks in the order they
+// are stored (block m for MCU m), which runs behind the MCU rows when an MCU holds more than
+// one luminance block.
+uint32_t JpegDecoder::RowsPassed(uint32_t unit) const {
+    const uint32_t unitRows = unit / scan_.mcusAcross;
+    if (scan_.lumaAlone) return unitRows / frame_.maxV;
+    if (scan_.spectralEnd != 0 && scan_.components[0].index == 1)
+        return unit / (uint32_t(frame_.maxH) * frame_.maxV * scan_.mcusAcross);
+    return unitRows;
 }

@@ -36,8 +36,8 @@ struct SerialSource {
             if (!Correct(block[kZigzag[LowestSetBit(positions)]], step)) return false;
         return true;
     }
-    int Symbol(const HuffmanTable* table, int& symbol) { return in.DecodeSymbol(table, symbol); }
-    int Receive(int n, int32_t& value) { return in.ReceiveBits(n, value); }
+    bool Symbol(const HuffmanTable* table, int& symbol) { return in.DecodeSymbol(table, symbol); }
+    bool Receive(int n, int32_t& value) { return in.ReceiveBits(n, value); }
 };
 
 // FastBits never meets the marker (it reads zeros past it); a code outside the table stops
@@ -60,64 +60,77 @@ struct FastSource {
         }
         return true;
     }
-    int Symbol(const HuffmanTable* table, int& symbol) {
+    bool Symbol(const HuffmanTable* table, int& symbol) {
         if (!bits.Symbol(*table, symbol)) failed = true;
-        return failed ? 0 : 1;
+        return !failed;
     }
-    int Receive(int n, int32_t& value) {
+    bool Receive(int n, int32_t& value) {
         value = n ? bits.Receive(n) : 0;
-        return 1;
+        return true;
     }
 };
 
-// The band and state of the scan that every block shares.
+// The band of the scan and the state its blocks share.
 struct AcScan {
     const HuffmanTable* table;
     uint32_t start, end;  // spectral selection
     uint8_t approxLow;
-    uint32_t& eobRun;
-    int& status;
+    uint32_t eobRun;      // blocks still in the current end-of-band run
+    bool lastStepOk;      // the result of the last symbol or bit field read
 };
 
 inline int32_t ScaledCoefficient(int32_t value, int shift) {
     return Wrap32(static_cast<int64_t>(value) * (int64_t(1) << shift));
 }
 
-// First AC scan of one block: 1 to go on with the next block, 0 to end the scan.
+// A failed symbol or bit field ends the scan.
+inline bool Failed(AcScan& s) {
+    s.lastStepOk = false;
+    return false;
+}
+
+// The end-of-band run a symbol of run r starts: r more bits, whose read's result is kept while
+// decoding goes on either way.
 template <class Source>
-int AcFirstBlock(Source& src, const AcScan& s, int32_t* block) {
+void StartEndOfBand(Source& src, AcScan& s, int run) {
+    int32_t bits = 0;
+    s.lastStepOk = src.Receive(run, bits);
+    s.eobRun = (1u << run) + static_cast<uint32_t>(bits) - 1;
+}
+
+// First AC scan of one block: true to go on with the next block, false to end the scan.
+template <class Source>
+bool AcFirstBlock(Source& src, AcScan& s, int32_t* block) {
     if (s.eobRun > 0) {
         --s.eobRun;
-        return 1;
+        return true;
     }
     for (uint32_t k = s.start; k <= s.end;) {
         int rs;
-        if (!src.Symbol(s.table, rs)) return s.status = 0;
+        if (!src.Symbol(s.table, rs)) return Failed(s);
         int run = rs >> 4, size = rs & 15;
         if (size != 0) {
             k += run;
             int32_t bits;
-            if (!src.Receive(size, bits)) return s.status = 0;
+            if (!src.Receive(size, bits)) return Failed(s);
             block[ZigzagIndex(k)] = ScaledCoefficient(Extend(bits, size), s.approxLow);
             ++k;
         } else if (run == 15) {
             k += 16;
         } else {
-            int32_t bits = 0;
-            s.status = src.Receive(run, bits);
-            s.eobRun = (1u << run) + static_cast<uint32_t>(bits) - 1;
+            StartEndOfBand(src, s, run);
             break;
         }
     }
-    return 1;
+    return true;
 }
 
 // Refinement of one block: coefficients already non-zero take one correction bit each, which
-// moves them 2^Al further from zero; newly non-zero ones are +-2^Al. 1 to go on, 0 to end.
-// Position by position, for bands that reach past the block (every such position names
-// coefficient 63).
+// moves them 2^Al further from zero; newly non-zero ones are +-2^Al. True to go on, false to
+// end the scan. Position by position, for bands that reach past the block (every such
+// position names coefficient 63).
 template <class Source>
-int AcRefinePositions(Source& src, const AcScan& s, int32_t* block) {
+bool AcRefinePositions(Source& src, AcScan& s, int32_t* block) {
     const int32_t step = int32_t(1) << s.approxLow;
     uint32_t k = s.start;
     // Corrects non-zero coefficients from k on until a zero one (k stays on it) or the band end.
@@ -136,32 +149,30 @@ int AcRefinePositions(Source& src, const AcScan& s, int32_t* block) {
 
     if (s.eobRun > 0) {
         --s.eobRun;
-        return correctRest() ? 1 : 0;
+        return correctRest();
     }
     while (k <= s.end) {
         int rs;
-        if (!src.Symbol(s.table, rs)) return s.status = 0;
+        if (!src.Symbol(s.table, rs)) return Failed(s);
         int run = rs >> 4, size = rs & 15;
         if (size == 0 && run < 15) {
-            int32_t bits = 0;
-            s.status = src.Receive(run, bits);
-            s.eobRun = (1u << run) + static_cast<uint32_t>(bits) - 1;
-            return correctRest() ? 1 : 0;
+            StartEndOfBand(src, s, run);
+            return correctRest();
         }
         int32_t bits = 0;
-        if (size != 0 && !src.Receive(size, bits)) return s.status = 0;
+        if (size != 0 && !src.Receive(size, bits)) return Failed(s);
         int zeros = size == 0 ? 16 : run;  // ZRL skips sixteen zeros
         for (int z = 0; z < zeros && k <= s.end; ++z) {
-            if (!skipNonZero()) return 0;
+            if (!skipNonZero()) return false;
             if (k <= s.end) ++k;
         }
         if (size == 0) continue;
-        if (!skipNonZero()) return 0;
+        if (!skipNonZero()) return false;
         if (k > s.end) break;
         block[ZigzagIndex(k)] = ScaledCoefficient(Extend(bits, size), s.approxLow);
         ++k;
     }
-    return 1;
+    return true;
 }
 
 // Zig-zag positions from..to as a mask; empty when from > to (to <= 63).
@@ -176,43 +187,41 @@ inline uint64_t Span(uint32_t from, uint32_t to) {
 // set behind the position reached. Skipping r zero positions, correcting the non-zero ones
 // passed, is then finding the (r + 1)-th zero of the mask.
 template <class Source>
-int AcRefineMasked(Source& src, const AcScan& s, int32_t* block) {
+bool AcRefineMasked(Source& src, AcScan& s, int32_t* block) {
     const int32_t step = int32_t(1) << s.approxLow;
     const uint64_t nonZero = NonZeroInZigzagOrder(block);
     uint32_t k = s.start;
     if (s.eobRun > 0) {
         --s.eobRun;
-        return src.CorrectAll(block, nonZero & Span(k, s.end), step) ? 1 : 0;
+        return src.CorrectAll(block, nonZero & Span(k, s.end), step);
     }
     while (k <= s.end) {
         int rs;
-        if (!src.Symbol(s.table, rs)) return s.status = 0;
+        if (!src.Symbol(s.table, rs)) return Failed(s);
         int run = rs >> 4, size = rs & 15;
         if (size == 0 && run < 15) {
-            int32_t bits = 0;
-            s.status = src.Receive(run, bits);
-            s.eobRun = (1u << run) + static_cast<uint32_t>(bits) - 1;
-            return src.CorrectAll(block, nonZero & Span(k, s.end), step) ? 1 : 0;
+            StartEndOfBand(src, s, run);
+            return src.CorrectAll(block, nonZero & Span(k, s.end), step);
         }
         int32_t bits = 0;
-        if (size != 0 && !src.Receive(size, bits)) return s.status = 0;
+        if (size != 0 && !src.Receive(size, bits)) return Failed(s);
         // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
         uint64_t zeros = SelectSetBit(~nonZero & Span(k, s.end), size == 0 ? 15 : run);
         if (zeros == 0) {  // the band ends first
-            if (!src.CorrectAll(block, nonZero & Span(k, s.end), step)) return 0;
+            if (!src.CorrectAll(block, nonZero & Span(k, s.end), step)) return false;
             k = s.end + 1;
             continue;
         }
         uint32_t target = static_cast<uint32_t>(LowestSetBit(zeros));
-        if (!src.CorrectAll(block, nonZero & Span(k, s.end) & ((uint64_t(1) << target) - 1), step)) return 0;
+        if (!src.CorrectAll(block, nonZero & Span(k, s.end) & ((uint64_t(1) << target) - 1), step)) return false;
         k = target + 1;
         if (size != 0) block[kZigzag[target]] = ScaledCoefficient(Extend(bits, size), s.approxLow);
     }
-    return 1;
+    return true;
 }
 
 template <class Source>
-int AcRefineBlock(Source& src, const AcScan& s, int32_t* block) {
+bool AcRefineBlock(Source& src, AcScan& s, int32_t* block) {
     return s.end <= 63 ? AcRefineMasked(src, s, block) : AcRefinePositions(src, s, block);
 }
 
@@ -227,35 +236,33 @@ public:
         active_ = fast_.bits.Usable();
     }
 
-    template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
-    int Block(const AcScan& s, int32_t* block) {
+    template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*)>
+    bool Block(AcScan& s, int32_t* block) {
         if (active_ && fast_.bits.FarFromLimit(mostBytesPerBlock_)) {
             // The block cannot reach the marker, so the fast attempt is the bit-serial decode
             // up to any code outside the table, where both stop before reading the code.
-            int result = Fast(fast_, s, block);
+            bool result = Fast(fast_, s, block);
             if (!fast_.failed) return result;
             fast_.bits.Store();
             active_ = false;
             int symbol;
             in_.DecodeSymbol(s.table, symbol);  // fails as the bit-serial decode does
-            return s.status = 0;
+            return Failed(s);
         }
         if (active_) {
             FastBits before = fast_.bits;
             int32_t saved[64];
             std::memcpy(saved, block, sizeof saved);
-            uint32_t eobRun = s.eobRun;
-            int status = s.status;
-            int result = Fast(fast_, s, block);
+            const AcScan state = s;
+            bool result = Fast(fast_, s, block);
             if (!fast_.failed && !fast_.bits.Overran()) return result;
             std::memcpy(block, saved, sizeof saved);
-            s.eobRun = eobRun;
-            s.status = status;
+            s = state;
             before.Store();
             active_ = false;
         }
         SerialSource serial{in_};
-        int result = Serial(serial, s, block);
+        bool result = Serial(serial, s, block);
         fast_ = FastSource{FastBits(in_)};
         active_ = fast_.bits.Usable();
         return result;

@@ -1,5 +1,5 @@
 // The four kinds of progressive scan: DC and AC, first and refinement.
-// Each returns 1 when the scan is complete and 0 when the scan loop must stop.
+// Each returns true when the scan is complete and false when the scan loop must stop.
 #include "jpeg_decoder.h"
 #include "jpeg_progressive_blocks.h"
 #include "jpeg_transform.h"
@@ -47,9 +47,9 @@ private:
     bool active_ = false;
 };
 
-uint64_t DcBlocksPerMcu(const std::vector<JpegDecoder::ScanComponent>& components) {
+uint64_t DcBlocksPerMcu(const std::vector<ScanComponent>& components) {
     uint64_t blocks = 0;
-    for (const JpegDecoder::ScanComponent& c : components) blocks += c.index == 1 ? c.blocksPerMcu : 1;
+    for (const ScanComponent& c : components) blocks += c.index == 1 ? c.blocksPerMcu : 1;
     return blocks;
 }
 
@@ -60,58 +60,68 @@ uint64_t DcBlocksPerMcu(const std::vector<JpegDecoder::ScanComponent>& component
 // Place of block i of component c in MCU (mx, my) among its component's blocks.
 size_t JpegDecoder::BlockIndex(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) const {
     if (c.index == 1) {
-        size_t stride = size_t(maxH) * frameMcusAcross_;
-        size_t row = lumaAlone_ ? my : size_t(maxV) * my + i / 2;
-        size_t column = lumaAlone_ ? mx : size_t(maxH) * mx + i % 2;
+        size_t stride = size_t(frame_.maxH) * frame_.mcusAcross();
+        size_t row = scan_.lumaAlone ? my : size_t(frame_.maxV) * my + i / 2;
+        size_t column = scan_.lumaAlone ? mx : size_t(frame_.maxH) * mx + i % 2;
         return row * stride + column;
     }
-    return size_t(my) * mcusAcross + mx;
+    return size_t(my) * scan_.mcusAcross + mx;
 }
 
 // The DC coefficient of block i of component c in MCU (mx, my): in the DC array while DC
 // values are kept apart, else in the block.
 int32_t& JpegDecoder::DcValue(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) {
+    const CoefficientLayout& l = progressive_.coefficients;
     int component = c.index == 1 ? 0 : c.index == 2 ? 1 : 2;
-    return dcBase_[component][BlockIndex(c, mx, my, i) * dcStride_];
+    return l.dcBase[component][BlockIndex(c, mx, my, i) * l.dcStride];
 }
 
 // Block m of an AC scan, which decodes the first component of its header alone.
 int32_t* JpegDecoder::AcBlock(uint32_t m) {
-    const ScanComponent& c = scanComponents[0];
-    if (lumaAlone_) return lumaBuffer + BlockIndex(c, m % mcusAcross, m / mcusAcross, 0) * 64;
-    int32_t* buffer = c.index == 1 ? lumaBuffer : c.index == 2 ? cbBuffer : crBuffer;
-    return buffer + size_t(m) * 64;
+    const ScanComponent& c = scan_.components[0];
+    int32_t* const* buffers = progressive_.coefficients.buffers;
+    if (scan_.lumaAlone) return buffers[0] + BlockIndex(c, m % scan_.mcusAcross, m / scan_.mcusAcross, 0) * 64;
+    return buffers[c.index == 1 ? 0 : c.index == 2 ? 1 : 2] + size_t(m) * 64;
 }
 
-int JpegDecoder::DecodeDcFirst() {
-    for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
-    DcScanReader reader(in_, DcBlocksPerMcu(scanComponents));
-    for (uint32_t m = 0; m < mcuCount; ++m) {
-        if (m == rowMark_) ReportRows(m);
-        uint32_t mx = m % mcusAcross, my = m / mcusAcross;
+// Called at every MCU or block of a scan: at each new row of the scan's grid, the last scan
+// hands the rows it has passed to the emission.
+inline void JpegDecoder::PassRow(uint32_t m) {
+    if (m != progressive_.rowMark) return;
+    emission_.Release(RowsPassed(m));
+    progressive_.rowMark += scan_.mcusAcross;
+}
+
+bool JpegDecoder::DecodeDcFirst() {
+    for (ScanComponent& c : scan_.components) c.dcPredictor = 0;
+    DcScanReader reader(in_, DcBlocksPerMcu(scan_.components));
+    for (uint32_t m = 0; m < scan_.mcuCount; ++m) {
+        PassRow(m);
+        uint32_t mx = m % scan_.mcusAcross, my = m / scan_.mcusAcross;
         FastBits* fast = reader.ForMcu();
-        for (ScanComponent& c : scanComponents) {
-            dcTable = &dcTables[c.dcSelector];
+        for (ScanComponent& c : scan_.components) {
+            dcTable_ = &dcTables_[c.dcSelector];
             uint32_t blocks = c.index == 1 ? c.blocksPerMcu : 1;
             for (uint32_t i = 0; i < blocks; ++i) {
                 int size;
                 int32_t diff = 0;
                 if (fast != nullptr) {
                     // A code outside the table: the bit-serial decoder fails on the same bits.
-                    bool found = fast->Symbol(*dcTable, size);
+                    bool found = fast->Symbol(*dcTable_, size);
                     if (!found || size > 15) {
                         reader.Finish();
-                        if (!found) in_.DecodeSymbol(dcTable, size);
-                        return status = 0;
+                        if (!found) in_.DecodeSymbol(dcTable_, size);
+                        progressive_.lastStepOk = false;
+                        return false;
                     }
-                    if (size > 0) diff = Scaled(Extend(fast->Receive(size), size), approxLow);
+                    if (size > 0) diff = Scaled(Extend(fast->Receive(size), size), scan_.approxLow);
                 } else {
-                    if (!in_.DecodeSymbol(dcTable, size) || size > 15) return status = 0;
-                    if (size > 0) {
-                        int32_t bits;
-                        if (!in_.ReceiveBits(size, bits)) return status = 0;
-                        diff = Scaled(Extend(bits, size), approxLow);
+                    int32_t bits = 0;
+                    if (!in_.DecodeSymbol(dcTable_, size) || size > 15 || (size > 0 && !in_.ReceiveBits(size, bits))) {
+                        progressive_.lastStepOk = false;
+                        return false;
                     }
+                    if (size > 0) diff = Scaled(Extend(bits, size), scan_.approxLow);
                 }
                 c.dcPredictor = Wrap32(int64_t(c.dcPredictor) + diff);
                 DcValue(c, mx, my, i) = c.dcPredictor;
@@ -119,65 +129,49 @@ int JpegDecoder::DecodeDcFirst() {
         }
     }
     reader.Finish();
-    return 1;
+    return true;
 }
 
-int JpegDecoder::DecodeDcRefine() {
-    for (ScanComponent& c : scanComponents) c.dcPredictor = 0;
-    DcScanReader reader(in_, DcBlocksPerMcu(scanComponents));
-    for (uint32_t m = 0; m < mcuCount; ++m) {
-        if (m == rowMark_) ReportRows(m);
-        uint32_t mx = m % mcusAcross, my = m / mcusAcross;
+// A refinement bit that meets a marker stops the scan and leaves the last step's result.
+bool JpegDecoder::DecodeDcRefine() {
+    for (ScanComponent& c : scan_.components) c.dcPredictor = 0;
+    DcScanReader reader(in_, DcBlocksPerMcu(scan_.components));
+    for (uint32_t m = 0; m < scan_.mcuCount; ++m) {
+        PassRow(m);
+        uint32_t mx = m % scan_.mcusAcross, my = m / scan_.mcusAcross;
         FastBits* fast = reader.ForMcu();
-        for (ScanComponent& c : scanComponents) {
-            dcTable = &dcTables[c.dcSelector];
+        for (ScanComponent& c : scan_.components) {
+            dcTable_ = &dcTables_[c.dcSelector];
             uint32_t blocks = c.index == 1 ? c.blocksPerMcu : 1;
             for (uint32_t i = 0; i < blocks; ++i) {
                 int bit = fast != nullptr ? fast->Receive(1) : in_.ReadBitOrMarker();
-                if (bit < 0) return 0;
+                if (bit < 0) return false;
                 int32_t& dc = DcValue(c, mx, my, i);
-                dc = Wrap32(int64_t(dc) + Scaled(bit, approxLow));
+                dc = Wrap32(int64_t(dc) + Scaled(bit, scan_.approxLow));
             }
         }
     }
     reader.Finish();
-    return 1;
+    return true;
 }
 
-int JpegDecoder::DecodeAcFirst() {
-    eobRun = 0;
-    acTable = &acTables[scanComponents[0].acSelector];
-    AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
-    AcBlockRun run(in_, spectralStart, spectralEnd);
-    for (uint32_t m = 0; m < mcuCount; ++m) {
-        if (m == rowMark_) ReportRows(m);
-        int32_t* block = AcBlock(m);
-        if (eobRun > 0) {
-            --eobRun;
-            continue;
-        }
-        if (!run.Block<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(scan, block)) {
-            run.Finish();
-            return 0;
-        }
+// The blocks of an AC scan one by one through `Block`; the scan's state goes back to the driver.
+template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*)>
+bool JpegDecoder::DecodeAcBlocks() {
+    acTable_ = &acTables_[scan_.components[0].acSelector];
+    AcScan scan{acTable_, scan_.spectralStart, scan_.spectralEnd, scan_.approxLow, 0, progressive_.lastStepOk};
+    AcBlockRun run(in_, scan_.spectralStart, scan_.spectralEnd);
+    bool complete = true;
+    for (uint32_t m = 0; m < scan_.mcuCount && complete; ++m) {
+        PassRow(m);
+        complete = run.Block<Fast, Serial>(scan, AcBlock(m));
     }
     run.Finish();
-    return 1;
+    progressive_.lastStepOk = scan.lastStepOk;
+    return complete;
 }
+
+bool JpegDecoder::DecodeAcFirst() { return DecodeAcBlocks<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(); }
 
 // Refinement of AC coefficients, block by block (see AcRefineBlock).
-int JpegDecoder::DecodeAcRefine() {
-    eobRun = 0;
-    acTable = &acTables[scanComponents[0].acSelector];
-    AcScan scan{acTable, spectralStart, spectralEnd, approxLow, eobRun, status};
-    AcBlockRun run(in_, spectralStart, spectralEnd);
-    for (uint32_t m = 0; m < mcuCount; ++m) {
-        if (m == rowMark_) ReportRows(m);
-        if (!run.Block<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>(scan, AcBlock(m))) {
-            run.Finish();
-            return 0;
-        }
-    }
-    run.Finish();
-    return 1;
-}
+bool JpegDecoder::DecodeAcRefine() { return DecodeAcBlocks<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>(); }

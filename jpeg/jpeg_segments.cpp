@@ -11,168 +11,155 @@ uint32_t CeilDiv(uint32_t a, uint32_t b) { return static_cast<uint32_t>((uint64_
 
 }  // namespace
 
-// Frame header after its marker code. Probe (decoding = false) keeps the maxima in
-// scanMaxH/scanMaxV; Decode also requires the rounded size to be the picture's.
-int JpegDecoder::ReadFrameHeader(bool decoding) {
+// Frame header after its marker code, into frame_ (its type is the caller's).
+bool JpegDecoder::ReadFrameHeader() {
     uint32_t lf = in_.ReadU16();
-    precision = in_.ReadU8();
-    height = in_.ReadU16();
-    width = in_.ReadU16();
-    componentCount = in_.ReadU8();
-    if (in_.Beyond()) return 0;
-    if (precision <= 1 || precision > 16 || width == 0 || componentCount == 0 ||
-        static_cast<int32_t>(lf) - 8 != 3 * componentCount) {
-        Refuse(errorText.c_str());
-        return 0;
+    frame_.precision = in_.ReadU8();
+    frame_.height = in_.ReadU16();
+    frame_.width = in_.ReadU16();
+    uint8_t count = in_.ReadU8();
+    if (in_.Beyond()) return false;
+    if (frame_.precision <= 1 || frame_.precision > 16 || frame_.width == 0 || count == 0 ||
+        static_cast<int32_t>(lf) - 8 != 3 * count) {
+        Refuse(jpeg_text::kCannotShow);
+        return false;
     }
-    levelShift = (1 << (precision - 1)) << 10;
-
-    frameComponents.assign(componentCount, FrameComponent());
-    maxH = maxV = 0;
+    frame_.components.assign(count, FrameComponent());
+    frame_.maxH = frame_.maxV = 0;
     bool valid = true;
-    for (FrameComponent& c : frameComponents) {
+    for (FrameComponent& c : frame_.components) {
         c.id = in_.ReadU8();
         uint8_t sampling = in_.ReadU8();
         c.h = sampling >> 4;
         c.v = sampling & 15;
         c.quantSelector = in_.ReadU8();
-        if (c.h > maxH) maxH = c.h;
-        if (c.v > maxV) maxV = c.v;
+        if (c.h > frame_.maxH) frame_.maxH = c.h;
+        if (c.v > frame_.maxV) frame_.maxV = c.v;
         if (c.h == 0 || c.h > 4 || c.v == 0 || c.v > 4 || c.quantSelector > 3) valid = false;
     }
-    if (in_.Beyond()) return 0;
+    if (in_.Beyond()) return false;
     if (!valid) {
-        Refuse(errorText.c_str());
-        return 0;
+        Refuse(jpeg_text::kCannotShow);
+        return false;
     }
-    scanMaxH = maxH;
-    scanMaxV = maxV;
-    if (!decoding) return 1;
-
-    uint64_t roundedWidth = 8ull * maxH * CeilDiv(width, 8u * maxH);
-    uint64_t roundedHeight = 8ull * maxV * CeilDiv(height, 8u * maxV);
-    if (roundedWidth != pictureWidth_ || roundedHeight != pictureHeight_) return 0;
-    uint64_t frameMcus = (roundedWidth / (8u * maxH)) * (roundedHeight / (8u * maxV));
-    uint64_t blocksPerMcu = 0;
-    for (const FrameComponent& c : frameComponents) blocksPerMcu += uint64_t(c.h) * c.v;
-    frameBlocks_ = frameMcus * blocksPerMcu;
-    frameAccepted_ = true;
-    return 1;
+    return true;
 }
 
-int JpegDecoder::ReadQuantTables() {
+bool JpegDecoder::ReadQuantTables() {
     int32_t remaining = static_cast<int32_t>(in_.ReadU16()) - 2;
     while (remaining > 0) {
         uint8_t pqTq = in_.ReadU8();
         int pq = pqTq >> 4, tq = pqTq & 15;
         if (pq > 1 || tq > 3) {
-            Refuse(errorText.c_str());
-            return 0;
+            Refuse(jpeg_text::kCannotShow);
+            return false;
         }
         for (int k = 0; k < 64; ++k)
-            quantTables[tq][kZigzag[k]] = static_cast<int32_t>(pq ? in_.ReadU16() : in_.ReadU8());
+            quantTables_[tq][kZigzag[k]] = static_cast<int32_t>(pq ? in_.ReadU16() : in_.ReadU8());
         remaining -= pq ? 129 : 65;
-        PrescaleQuantTable(quantTables[tq], scaleTable);
-        quantInRange[tq] = WithinQuantiserLimit(quantTables[tq]);
+        PrescaleQuantTable(quantTables_[tq], scaleTable_);
+        quantInRange_[tq] = WithinQuantiserLimit(quantTables_[tq]);
     }
-    return in_.Beyond() ? 0 : 1;
+    return !in_.Beyond();
 }
 
-int JpegDecoder::ReadHuffmanTables() {
+bool JpegDecoder::ReadHuffmanTables() {
     int32_t remaining = static_cast<int32_t>(in_.ReadU16()) - 2;
     uint8_t values[16 * 255];
     while (remaining > 0) {
         uint8_t tcTh = in_.ReadU8();
         int tc = tcTh >> 4, th = tcTh & 15;
         if (tc > 1 || th > 3) {
-            Refuse(errorText.c_str());
-            return 0;
+            Refuse(jpeg_text::kCannotShow);
+            return false;
         }
         uint8_t counts[16];
         int32_t total = 0;
         for (int i = 0; i < 16; ++i) total += counts[i] = in_.ReadU8();
         remaining -= 17;
         if (total > remaining) {
-            Refuse(errorText.c_str());
-            return 0;
+            Refuse(jpeg_text::kCannotShow);
+            return false;
         }
         for (int32_t i = 0; i < total; ++i) values[i] = in_.ReadU8();
         remaining -= total;
-        if (in_.Beyond()) return 0;
-        BuildHuffmanTable(tc == 0 ? dcTables[th] : acTables[th], counts, values);
+        if (in_.Beyond()) return false;
+        BuildHuffmanTable(tc == 0 ? dcTables_[th] : acTables_[th], counts, values);
     }
-    return 1;
+    return true;
 }
 
-int JpegDecoder::ReadRestartInterval() {
-    if (in_.ReadU16() != 4) return 0;
-    restartInterval = in_.ReadU16();
-    return in_.Beyond() ? 0 : 1;
+bool JpegDecoder::ReadRestartInterval() {
+    if (in_.ReadU16() != 4) return false;
+    restartInterval_ = in_.ReadU16();
+    return !in_.Beyond();
 }
 
-int JpegDecoder::ReadApp0() {
+bool JpegDecoder::ReadApp0() {
     uint32_t length = in_.ReadU16();
-    if (length < 16) return 0;
+    if (length < 16) return false;
     in_.Advance(14);
     in_.Advance(length - 16);
-    return in_.Beyond() ? 0 : 1;
+    return !in_.Beyond();
 }
 
 // APP1..APP15 and COM: skipped whole by their length; not read.
-int JpegDecoder::SkipSegment() {
+bool JpegDecoder::SkipSegment() {
     size_t start = in_.pos;
     in_.SetPos(start + in_.ReadU16());
-    return 1;
+    return true;
 }
 
-int JpegDecoder::ReadScanHeader() {
+// Scan header after its marker code, into scan_ with the scan's MCU grid. False when it runs
+// past the data, names no component, a table selector above 3 or a component the frame lacks.
+bool JpegDecoder::ReadScanHeader() {
     in_.Advance(2);
     uint8_t count = in_.ReadU8();
-    scanComponents.assign(count, ScanComponent());
+    scan_.components.assign(count, ScanComponent());
     std::vector<uint8_t> ids(count);
     bool selectorsValid = true;
     for (uint8_t i = 0; i < count; ++i) {
         ids[i] = in_.ReadU8();
         uint8_t tables = in_.ReadU8();
-        scanComponents[i].dcSelector = tables >> 4;
-        scanComponents[i].acSelector = tables & 15;
+        scan_.components[i].dcSelector = tables >> 4;
+        scan_.components[i].acSelector = tables & 15;
         if ((tables >> 4) > 3 || (tables & 15) > 3) selectorsValid = false;
     }
-    spectralStart = in_.ReadU8();
-    spectralEnd = in_.ReadU8();
+    scan_.spectralStart = in_.ReadU8();
+    scan_.spectralEnd = in_.ReadU8();
     uint8_t approx = in_.ReadU8();
-    approxHigh = approx >> 4;
-    approxLow = approx & 15;
-    if (count == 0 || !selectorsValid || in_.Beyond()) return 0;
+    scan_.approxHigh = approx >> 4;
+    scan_.approxLow = approx & 15;
+    if (count == 0 || !selectorsValid || in_.Beyond()) return false;
 
-    scanMaxH = maxH;
-    scanMaxV = maxV;
-    if (count == 1 && ids[0] == frameComponents[0].id) {
-        ScanComponent& c = scanComponents[0];
+    scan_.maxH = frame_.maxH;
+    scan_.maxV = frame_.maxV;
+    if (count == 1 && ids[0] == frame_.components[0].id) {
+        ScanComponent& c = scan_.components[0];
         c.index = 1;
         c.h = c.v = c.blocksPerMcu = 1;
-        c.quantSelector = frameComponents[0].quantSelector;
-        scanMaxH = scanMaxV = 1;
-        lumaAlone_ = true;
-        mcusAcross = CeilDiv(width, 8);
-        mcusDown = CeilDiv(height, 8);
+        c.quantSelector = frame_.components[0].quantSelector;
+        scan_.maxH = scan_.maxV = 1;
+        scan_.lumaAlone = true;
+        scan_.mcusAcross = CeilDiv(frame_.width, 8);
+        scan_.mcusDown = CeilDiv(frame_.height, 8);
     } else {
         for (uint8_t i = 0; i < count; ++i) {
             size_t found = 0;
-            while (found < frameComponents.size() && frameComponents[found].id != ids[i]) ++found;
-            if (found == frameComponents.size()) return 0;
-            ScanComponent& c = scanComponents[i];
-            const FrameComponent& f = frameComponents[found];
+            while (found < frame_.components.size() && frame_.components[found].id != ids[i]) ++found;
+            if (found == frame_.components.size()) return false;
+            ScanComponent& c = scan_.components[i];
+            const FrameComponent& f = frame_.components[found];
             c.index = static_cast<uint8_t>(found + 1);
             c.h = f.h;
             c.v = f.v;
             c.quantSelector = f.quantSelector;
             c.blocksPerMcu = static_cast<uint8_t>(f.h * f.v);
         }
-        lumaAlone_ = false;
-        mcusAcross = CeilDiv(width, 8u * scanMaxH);
-        mcusDown = CeilDiv(height, 8u * scanMaxV);
+        scan_.lumaAlone = false;
+        scan_.mcusAcross = CeilDiv(frame_.width, 8u * scan_.maxH);
+        scan_.mcusDown = CeilDiv(frame_.height, 8u * scan_.maxV);
     }
-    mcuCount = mcusAcross * mcusDown;
-    return 1;
+    scan_.mcuCount = scan_.mcusAcross * scan_.mcusDown;
+    return true;
 }

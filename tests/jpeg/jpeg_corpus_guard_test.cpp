@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "corpus.h"
-#include "jpeg_decoder.h"
+#include "jpeg_picture_decode.h"
 #include "jpeg_helper_thread.h"
 #include "sha256.h"
 
@@ -29,19 +29,12 @@ public:
 // One line of the table: probe result, probed size, decode result, decoder size, bitmap hash.
 std::string decodeSummary(const std::vector<uint8_t>& file) {
     SilentMessages messages;
-    JpegDecoder probe(messages);
-    uint32_t length = static_cast<uint32_t>(file.size());
-    int probed = probe.Probe(file.data(), length);
+    DecodedJpeg d = DecodeJpegPicture(file.data(), file.size(), messages, UINT64_MAX);
     std::ostringstream line;
-    line << probed << '\t' << probe.width << 'x' << probe.height;
-    if (probed != 1 || probe.width == 0 || probe.height == 0) return line.str();
-    std::vector<uint8_t> bitmap(size_t(probe.width) * probe.height * 3, 0);
-    int32_t pitch = static_cast<int32_t>(probe.width * 3);
-    JpegDecoder decoder(messages);
-    int result = decoder.Decode(file.data(), length, bitmap.data() + size_t(probe.height - 1) * pitch, pitch,
-                                probe.width, probe.height);
-    line << '\t' << result << '\t' << decoder.width << 'x' << decoder.height << '\t'
-         << sha256Hex(bitmap.data(), bitmap.size());
+    line << int(d.probed) << '\t' << d.probedSize.width << 'x' << d.probedSize.height;
+    if (d.pixels.empty()) return line.str();
+    line << '\t' << int(d.complete) << '\t' << d.frameSize.width << 'x' << d.frameSize.height << '\t'
+         << sha256Hex(d.pixels.data(), d.pixels.size());
     return line.str();
 }
 
@@ -113,19 +106,10 @@ namespace {
 std::vector<uint8_t> decodeWhole(const std::vector<uint8_t>& file, bool helper) {
     HelperThread::SetEnabled(helper);
     SilentMessages messages;
-    JpegDecoder probe(messages);
-    uint32_t length = static_cast<uint32_t>(file.size());
-    std::vector<uint8_t> bitmap;
-    if (probe.Probe(file.data(), length) == 1 && probe.width > 0 && probe.height > 0) {
-        bitmap.assign(size_t(probe.width) * probe.height * 3, 0);
-        int32_t pitch = static_cast<int32_t>(probe.width * 3);
-        JpegDecoder decoder(messages);
-        int result = decoder.Decode(file.data(), length, bitmap.data() + size_t(probe.height - 1) * pitch, pitch,
-                                    probe.width, probe.height);
-        bitmap.push_back(static_cast<uint8_t>(result));
-    }
+    DecodedJpeg d = DecodeJpegPicture(file.data(), file.size(), messages, UINT64_MAX);
     HelperThread::SetEnabled(true);
-    return bitmap;
+    if (!d.pixels.empty()) d.pixels.push_back(static_cast<uint8_t>(d.complete));
+    return d.pixels;
 }
 
 }  // namespace

@@ -25,11 +25,11 @@ TEST(JpegHuffman, CanonicalCodesOfTheExampleTable) {
     JpegInput in;
     in.Reset(data, sizeof data);
     int symbol = -1;
-    ASSERT_EQ(in.DecodeSymbol(&t, symbol), 1);
+    ASSERT_TRUE(in.DecodeSymbol(&t, symbol));
     EXPECT_EQ(symbol, 1);
-    ASSERT_EQ(in.DecodeSymbol(&t, symbol), 1);
+    ASSERT_TRUE(in.DecodeSymbol(&t, symbol));
     EXPECT_EQ(symbol, 11);
-    ASSERT_EQ(in.DecodeSymbol(&t, symbol), 1);
+    ASSERT_TRUE(in.DecodeSymbol(&t, symbol));
     EXPECT_EQ(symbol, 0);
 }
 
@@ -42,10 +42,10 @@ TEST(JpegHuffman, EmptyAndUndefinedTablesDecodeNothing) {
     JpegInput in;
     in.Reset(data, sizeof data);
     int symbol;
-    EXPECT_EQ(in.DecodeSymbol(&empty, symbol), 0);  // no code of any length
+    EXPECT_FALSE(in.DecodeSymbol(&empty, symbol));  // no code of any length
     HuffmanTable undefined;
     in.Reset(data, sizeof data);
-    EXPECT_EQ(in.DecodeSymbol(&undefined, symbol), 0);
+    EXPECT_FALSE(in.DecodeSymbol(&undefined, symbol));
     EXPECT_EQ(in.pos, 0u);  // fails before reading
 }
 
@@ -58,7 +58,7 @@ TEST(JpegHuffman, AllOnesCodeFailsAfterSixteenBits) {
     JpegInput in;
     in.Reset(data, sizeof data);
     int symbol;
-    EXPECT_EQ(in.DecodeSymbol(&t, symbol), 0);
+    EXPECT_FALSE(in.DecodeSymbol(&t, symbol));
     EXPECT_EQ(in.pos, 4u);  // two stuffed bytes, sixteen one-bits
 }
 
@@ -67,13 +67,13 @@ TEST(JpegBits, StuffedByteAndMarkers) {
     JpegInput in;
     in.Reset(data, sizeof data);
     int32_t v;
-    ASSERT_EQ(in.ReceiveBits(8, v), 1);
+    ASSERT_TRUE(in.ReceiveBits(8, v));
     EXPECT_EQ(v, 0xFF);  // 0xFF 0x00 reads as eight one-bits
-    ASSERT_EQ(in.ReceiveBits(4, v), 1);
+    ASSERT_TRUE(in.ReceiveBits(4, v));
     EXPECT_EQ(v, 0xA);
-    ASSERT_EQ(in.ReceiveBits(4, v), 1);
+    ASSERT_TRUE(in.ReceiveBits(4, v));
     EXPECT_EQ(v, 0x5);
-    EXPECT_EQ(in.ReceiveBits(1, v), 0);  // a marker
+    EXPECT_FALSE(in.ReceiveBits(1, v));  // a marker
     EXPECT_EQ(in.pos, 5u);
 
     in.Reset(data + 3, 2);
@@ -86,19 +86,19 @@ TEST(JpegBits, EndOfDataFailsEveryReader) {
     JpegInput in;
     in.Reset(data, 1);
     int bit;
-    ASSERT_EQ(in.ReadBit(bit), 1);
+    ASSERT_TRUE(in.ReadBit(bit));
     EXPECT_EQ(bit, 1);
     int32_t v;
-    EXPECT_EQ(in.ReceiveBits(9, v), 0);
+    EXPECT_FALSE(in.ReceiveBits(9, v));
     EXPECT_TRUE(in.Beyond());
     in.Reset(data, 1);
     in.bitsLeft = 0;
-    EXPECT_EQ(in.ReceiveBits(8, v), 1);
+    EXPECT_TRUE(in.ReceiveBits(8, v));
     EXPECT_EQ(in.ReadBitOrMarker(), -1);
     EXPECT_TRUE(in.Beyond());
     // A final 0xFF whose second byte lies past the end is the end, not stuffing.
     in.Reset(data + 1, 1);
-    EXPECT_EQ(in.ReadBit(bit), 0);
+    EXPECT_FALSE(in.ReadBit(bit));
 }
 
 TEST(JpegBits, ExtendMakesNegativeValues) {

@@ -24,8 +24,10 @@ struct ProbeResult {
 ProbeResult probe(const std::vector<uint8_t>& data) {
     RecordingJpegMessages m;
     JpegDecoder d(m);
-    int r = d.Probe(data.data(), static_cast<uint32_t>(data.size()));
-    return {r, d.width, d.height, m.messages};
+    JpegSize size;
+    int r = d.Probe(data.data(), static_cast<uint32_t>(data.size()), size) ? 1 : 0;
+    if (r == 0) size = d.frameSize();
+    return {r, size.width, size.height, m.messages};
 }
 
 // A grey 8x8 picture of one DC-only block, with `before` inserted ahead of the frame header.
@@ -132,7 +134,7 @@ TEST(JpegDecode, SegmentsThatArePassedOver) {
         RecordingJpegMessages m;
         JpegDecoder d(m);
         std::vector<uint8_t> picture(8 * 8 * 3, 0);
-        EXPECT_EQ(d.Decode(data.data(), static_cast<uint32_t>(data.size()), picture.data() + 7 * 24, 24, 8, 8), 1) << i;
+        EXPECT_TRUE(d.Decode(data.data(), static_cast<uint32_t>(data.size()), picture.data() + 7 * 24, 24, {8, 8})) << i;
         EXPECT_EQ(picture[0], 138) << i;  // DC 10 at quantiser 8: sample 138
         EXPECT_TRUE(d.frameRead());
     }
@@ -152,7 +154,7 @@ TEST(JpegDecode, RefusesAPictureOfAnotherSize) {
     RecordingJpegMessages m;
     JpegDecoder d(m);
     std::vector<uint8_t> picture(16 * 8 * 3, 0);
-    EXPECT_EQ(d.Decode(data.data(), static_cast<uint32_t>(data.size()), picture.data() + 7 * 48, 48, 16, 8), 0);
+    EXPECT_FALSE(d.Decode(data.data(), static_cast<uint32_t>(data.size()), picture.data() + 7 * 48, 48, {16, 8}));
     EXPECT_FALSE(d.frameRead());
     for (uint8_t b : picture) EXPECT_EQ(b, 0);
 }

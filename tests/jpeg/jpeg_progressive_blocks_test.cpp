@@ -79,9 +79,11 @@ Outcome DecodeScan(const std::vector<uint8_t>& data, std::vector<int32_t> blocks
     Outcome o;
     JpegInput in;
     in.Reset(data.data(), data.size());
-    AcScan scan{&table, start, end, approxLow, o.eobRun, o.status};
+    AcScan scan{&table, start, end, approxLow, 0, true};
     int count = static_cast<int>(blocks.size() / 64);
     o.result = decode(in, scan, blocks.data(), count, o.decoded);
+    o.eobRun = scan.eobRun;
+    o.status = scan.lastStepOk;
     o.blocks = blocks;
     o.pos = in.pos;
     o.bitsLeft = in.bitsLeft;
@@ -101,16 +103,16 @@ void ExpectSame(const Outcome& a, const Outcome& b, const std::string& what) {
 }
 
 // Blocks one after another through `block`, stopping where the scan would.
-template <int (*Block)(SerialSource&, const AcScan&, int32_t*)>
-int SerialBlocks(JpegInput& in, const AcScan& scan, int32_t* blocks, int count, int& decoded) {
+template <bool (*Block)(SerialSource&, AcScan&, int32_t*)>
+int SerialBlocks(JpegInput& in, AcScan& scan, int32_t* blocks, int count, int& decoded) {
     SerialSource source{in};
     for (decoded = 0; decoded < count; ++decoded)
         if (!Block(source, scan, blocks + 64 * decoded)) return 0;
     return 1;
 }
 
-template <int (*Fast)(FastSource&, const AcScan&, int32_t*), int (*Serial)(SerialSource&, const AcScan&, int32_t*)>
-int FastBlocks(JpegInput& in, const AcScan& scan, int32_t* blocks, int count, int& decoded) {
+template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*)>
+int FastBlocks(JpegInput& in, AcScan& scan, int32_t* blocks, int count, int& decoded) {
     AcBlockRun run(in, scan.start, scan.end);
     for (decoded = 0; decoded < count; ++decoded) {
         if (!run.Block<Fast, Serial>(scan, blocks + 64 * decoded)) {
@@ -153,10 +155,10 @@ TEST(JpegProgressiveBlocks, FirstScansThroughTheFastBufferMatchBitByBit) {
         std::vector<uint8_t> data = RandomData(random, trial % 2 ? 20 + random() % 300 : 1500 + random() % 3000);
         std::vector<int32_t> blocks(80 * 64, 0);
         // The scan loop itself counts end-of-band runs down; here every block is decoded.
-        auto serial = [](JpegInput& in, const AcScan& scan, int32_t* b, int count, int& decoded) {
+        auto serial = [](JpegInput& in, AcScan& scan, int32_t* b, int count, int& decoded) {
             return SerialBlocks<AcFirstBlock<SerialSource>>(in, scan, b, count, decoded);
         };
-        auto fast = [](JpegInput& in, const AcScan& scan, int32_t* b, int count, int& decoded) {
+        auto fast = [](JpegInput& in, AcScan& scan, int32_t* b, int count, int& decoded) {
             return FastBlocks<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(in, scan, b, count, decoded);
         };
         ExpectSame(DecodeScan(data, blocks, table, start, end, approxLow, serial),

@@ -1,8 +1,9 @@
 #include "viewer_decode.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "jpeg_decoder.h"
+#include "jpeg_picture_decode.h"
 #include "sha256.h"
 
 const uint8_t* ViewerPicture::pixel(uint32_t x, uint32_t y) const {
@@ -24,25 +25,15 @@ ViewerPicture decodeAsViewer(const std::vector<uint8_t>& file) {
     if (file.size() < 2 || file[0] != 0xFF || file[1] != 0xD8) return picture;
     picture.routed = true;
     RecordingJpegMessages messages;
-    {
-        JpegDecoder probe(messages);
-        picture.probed = probe.Probe(file.data(), static_cast<uint32_t>(file.size())) == 1;
-        picture.bitmapWidth = probe.width;
-        picture.bitmapHeight = probe.height;
-    }
-    if (picture.probed && picture.bitmapWidth > 0 && picture.bitmapHeight > 0) {
-        picture.bitmap.assign(size_t(picture.bitmapWidth) * picture.bitmapHeight * 3, 0);
-        int32_t pitch = static_cast<int32_t>(picture.bitmapWidth * 3);
-        uint8_t* top = picture.bitmap.data() + size_t(picture.bitmapHeight - 1) * pitch;
-        JpegDecoder decoder(messages);
-        picture.decodeResult = decoder.Decode(file.data(), static_cast<uint32_t>(file.size()), top, pitch,
-                                              picture.bitmapWidth, picture.bitmapHeight);
-        picture.work = decoder.workDone();
-        picture.shownWidth = decoder.frameRead() ? decoder.width : picture.bitmapWidth;
-        picture.shownHeight = decoder.frameRead() ? decoder.height : picture.bitmapHeight;
-    } else if (picture.probed) {
-        picture.probed = false;  // an empty bitmap cannot be made
-    }
+    DecodedJpeg decoded = DecodeJpegPicture(file.data(), file.size(), messages, UINT64_MAX);
+    picture.probed = decoded.probed && !decoded.pixels.empty();  // an empty bitmap cannot be made
+    picture.bitmapWidth = decoded.probedSize.width;
+    picture.bitmapHeight = decoded.probedSize.height;
+    picture.decodeResult = decoded.complete ? 1 : 0;
+    picture.shownWidth = decoded.shownSize.width;
+    picture.shownHeight = decoded.shownSize.height;
+    picture.work = decoded.work;
+    picture.bitmap = std::move(decoded.pixels);
     picture.messages = messages.messages;
     picture.captions = messages.captions;
     return picture;
