@@ -1,6 +1,7 @@
 // SSE2 colour output: four pixels per vector, bytes interleaved as blue, green, red.
 #include "jpeg_colour_simd.h"
 #include "jpeg_idct_simd.h"
+#include "jpeg_lanes.h"
 
 #if JPEG_SIMD_X86
 #include <emmintrin.h>
@@ -12,25 +13,11 @@ namespace {
 
 typedef int32_t V4 __attribute__((vector_size(16)));
 
-constexpr int32_t kLumaLimit = int32_t(1) << 29;
-constexpr int32_t kChromaLimit = int32_t(1) << 20;
-
-inline V4 Load(const int32_t* p) {
-    V4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
+inline V4 Load(const int32_t* p) { return LoadVector<V4>(p); }
 
 inline V4 Div1024(V4 v) { return (v + ((v >> 31) & 1023)) >> 10; }
 
-inline bool Within(const int32_t* values, int n, int32_t limit) {
-    V4 outside = {0, 0, 0, 0};
-    for (int i = 0; i < n; i += 4) {
-        V4 v = Load(values + i);
-        outside |= (v > limit) | (v < -limit);
-    }
-    return _mm_movemask_epi8((__m128i)outside) == 0;
-}
+inline bool AnyLane(V4 v) { return _mm_movemask_epi8((__m128i)v) != 0; }
 
 // Offsets of four chroma samples.
 struct Terms {
@@ -135,23 +122,16 @@ void WriteRows(const ColourMcu& m) {
     }
 }
 
-template <bool Sequential>
-void WriteLayout(const ColourMcu& m) {
-    if (m.h == 1) WriteRows<1, 1, Sequential>(m);
-    else if (m.v == 1) WriteRows<2, 1, Sequential>(m);
-    else WriteRows<2, 2, Sequential>(m);
-}
+struct Writer {
+    static bool Within(const int32_t* values, int n, int32_t limit) { return WithinLanes<V4, AnyLane>(values, n, limit); }
+    template <int H, int V, bool Sequential>
+    static void Rows(const ColourMcu& m) {
+        WriteRows<H, V, Sequential>(m);
+    }
+};
 
 }  // namespace
 
-bool WriteColourMcuSse2(const ColourMcu& m) {
-    if (!m.lumaBounded)
-        for (int i = 0; i < m.h * m.v; ++i)
-            if (!Within(m.luma[i], 64, kLumaLimit)) return false;
-    if (!Within(m.cb, 64, kChromaLimit) || !Within(m.cr, 64, kChromaLimit)) return false;
-    if (m.sequential) WriteLayout<true>(m);
-    else WriteLayout<false>(m);
-    return true;
-}
+bool WriteColourMcuSse2(const ColourMcu& m) { return WriteColourWithinLimits<Writer>(m); }
 
 #endif

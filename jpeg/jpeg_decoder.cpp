@@ -21,6 +21,11 @@ JpegDecoder::JpegDecoder(JpegMessages& messages) : messages_(messages) {}
 
 void JpegDecoder::Refuse(const char* text) { messages_.showMessage(text); }
 
+bool JpegDecoder::RefuseDamaged() {
+    Refuse(jpeg_text::kCannotShow);
+    return false;
+}
+
 // Counts `blocks` of work; false, counting nothing, when they would pass the budget.
 bool JpegDecoder::ChargeWork(uint64_t blocks) {
     uint64_t budget = kWorkPerFrameBlock * frame_.blocks();
@@ -144,10 +149,7 @@ bool JpegDecoder::Probe(const uint8_t* data, uint32_t length, JpegSize& bitmap) 
     in_.Advance(1);
     if (!ReadFrameHeader()) return false;
     // The picture must be addressable with a signed 32-bit pitch arithmetic.
-    if (frame_.roundedWidth() * frame_.roundedHeight() * 3 > 0x7FFFFFFFull) {
-        Refuse(jpeg_text::kCannotShow);
-        return false;
-    }
+    if (frame_.roundedWidth() * frame_.roundedHeight() * 3 > 0x7FFFFFFFull) return RefuseDamaged();
     bitmap.width = static_cast<uint32_t>(frame_.roundedWidth());
     bitmap.height = static_cast<uint32_t>(frame_.roundedHeight());
     return true;

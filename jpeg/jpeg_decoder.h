@@ -72,6 +72,7 @@ private:
     bool SequentialLayoutSupported() const;
     bool ProgressiveLayoutSupported() const;
     void Refuse(const char* text);
+    bool RefuseDamaged();  // "cannot show" for a damaged header; false
     bool ChargeWork(uint64_t blocks);
     uint64_t ScanVisits() const;
 
@@ -95,6 +96,8 @@ private:
     bool DecodeProgressive();
     bool AllocateCoefficients();
     bool DecodeProgressiveScan();
+    template <class ReadBlock>
+    bool ForEachDcBlock(ReadBlock read);
     bool DecodeDcFirst();
     bool DecodeDcRefine();
     bool DecodeAcFirst();

@@ -8,19 +8,15 @@
 #include <cstring>
 
 #include "jpeg_idct_kernel.h"
+#include "jpeg_lanes.h"
 
 namespace {
 
 typedef int32_t V8 __attribute__((vector_size(32)));
 typedef uint32_t U8 __attribute__((vector_size(32)));
 
-inline V8 Load(const int32_t* p) {
-    V8 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline void Store(int32_t* p, V8 v) { std::memcpy(p, &v, sizeof v); }
+inline V8 Load(const int32_t* p) { return LoadVector<V8>(p); }
+inline void Store(int32_t* p, V8 v) { StoreVector(p, v); }
 
 inline void Transpose(V8 v[8]) {
     __m256i a[8], b[8];

@@ -1,5 +1,5 @@
-// The AAN kernel of InverseDct on vectors of 32-bit lanes, for the SIMD transforms. Included
-// only by the files compiled for one instruction set, so everything here is internal to them.
+// The AAN kernel of InverseDct, on vectors of 32-bit lanes for the SIMD transforms and on
+// 64-bit values for the portable one. Everything here is internal to the files that include it.
 //
 // The lanes hold 32-bit values where InverseDct computes in 64 bits. The results are equal
 // whenever no intermediate value leaves the 32-bit range: with kernel inputs of magnitude at
@@ -18,6 +18,10 @@ template <class V>
 inline V Div1024(V v) {
     return (v + ((v >> 31) & 1023)) >> 10;
 }
+
+// The portable transform's 64-bit two's complement values (see InverseDct): sums and products
+// wrap as unsigned values, and only the division reads them as signed.
+inline uint64_t Div1024(uint64_t v) { return static_cast<uint64_t>(static_cast<int64_t>(v) / 1024); }
 
 // True when some lane lies outside [-limit, limit].
 template <class V>

@@ -7,19 +7,15 @@
 #include <cstring>
 
 #include "jpeg_idct_kernel.h"
+#include "jpeg_lanes.h"
 
 namespace {
 
 typedef int32_t V4 __attribute__((vector_size(16)));
 typedef uint32_t U4 __attribute__((vector_size(16)));
 
-inline V4 Load(const int32_t* p) {
-    V4 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-inline void Store(int32_t* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+inline V4 Load(const int32_t* p) { return LoadVector<V4>(p); }
+inline void Store(int32_t* p, V4 v) { StoreVector(p, v); }
 
 // Transposes the 8 x 8 matrix held as v[2 * row + half] in place.
 inline void Transpose(V4 v[16]) {

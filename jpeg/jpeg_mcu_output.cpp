@@ -94,8 +94,10 @@ uint8_t* McuOutput::PixelAt(uint32_t x, uint32_t y) const {
     return layout_->outputRow - static_cast<ptrdiff_t>(y) * layout_->pitch + 3 * static_cast<ptrdiff_t>(x);
 }
 
-// Each chroma sample covers h x v pixels; the partial greens sit where their luma values do.
-void McuOutput::BlueDifferencePass(const int32_t* chroma, uint32_t mcuNumber) {
+// Visits the MCU's pixels with their luma block b, place `at` in it, and chroma sample c:
+// each chroma sample covers h x v pixels; the partial greens sit where their luma values do.
+template <class Pixel>
+void McuOutput::ForEachPixel(const int32_t* chroma, uint32_t mcuNumber, Pixel pixel) {
     const McuLayout& l = *layout_;
     uint32_t w = 8u * l.h, h = 8u * l.v;
     uint32_t x0 = w * (mcuNumber % l.mcusAcross), y0 = h * (mcuNumber / l.mcusAcross);
@@ -104,26 +106,22 @@ void McuOutput::BlueDifferencePass(const int32_t* chroma, uint32_t mcuNumber) {
         for (uint32_t x = 0; x < w; ++x, p += 3) {
             int b = static_cast<int>((y / 8) * l.h + x / 8);
             int at = static_cast<int>(8 * (y % 8) + x % 8);
-            int64_t c = chroma[8 * (y / l.v) + x / l.h];
-            int64_t luma = sampleArea_[b][at];
-            p[0] = ClampSample(luma + ScaleDiv(c, 1815));
-            sampleArea_[4 + b][at] = Wrap32(luma - ScaleDiv(c, 352));
+            pixel(p, b, at, int64_t(chroma[8 * (y / l.v) + x / l.h]));
         }
     }
 }
 
+void McuOutput::BlueDifferencePass(const int32_t* chroma, uint32_t mcuNumber) {
+    ForEachPixel(chroma, mcuNumber, [this](uint8_t* p, int b, int at, int64_t c) {
+        int64_t luma = sampleArea_[b][at];
+        p[0] = ClampSample(luma + ScaleDiv(c, 1815));
+        sampleArea_[4 + b][at] = Wrap32(luma - ScaleDiv(c, 352));
+    });
+}
+
 void McuOutput::RedDifferencePass(const int32_t* chroma, uint32_t mcuNumber) {
-    const McuLayout& l = *layout_;
-    uint32_t w = 8u * l.h, h = 8u * l.v;
-    uint32_t x0 = w * (mcuNumber % l.mcusAcross), y0 = h * (mcuNumber / l.mcusAcross);
-    for (uint32_t y = 0; y < h; ++y) {
-        uint8_t* p = PixelAt(x0, y0 + y);
-        for (uint32_t x = 0; x < w; ++x, p += 3) {
-            int b = static_cast<int>((y / 8) * l.h + x / 8);
-            int at = static_cast<int>(8 * (y % 8) + x % 8);
-            int64_t c = chroma[8 * (y / l.v) + x / l.h];
-            p[2] = ClampSample(sampleArea_[b][at] + ScaleDiv(c, 1436));
-            p[1] = ClampSample(sampleArea_[4 + b][at] - ScaleDiv(c, 731));
-        }
-    }
+    ForEachPixel(chroma, mcuNumber, [this](uint8_t* p, int b, int at, int64_t c) {
+        p[2] = ClampSample(sampleArea_[b][at] + ScaleDiv(c, 1436));
+        p[1] = ClampSample(sampleArea_[4 + b][at] - ScaleDiv(c, 731));
+    });
 }

@@ -44,6 +44,8 @@ public:
 private:
     bool Transform(const int32_t (*coefficients)[64], const bool* acWritten);
     uint8_t* PixelAt(uint32_t x, uint32_t y) const;
+    template <class Pixel>
+    void ForEachPixel(const int32_t* chroma, uint32_t mcuNumber, Pixel pixel);
     void BlueDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
     void RedDifferencePass(const int32_t* chroma, uint32_t mcuNumber);
 

@@ -125,6 +125,33 @@ bool AcFirstBlock(Source& src, AcScan& s, int32_t* block) {
     return true;
 }
 
+// What the next symbol of a refinement block says.
+enum class Refinement { Stop, EndOfBand, Coefficient };
+
+// Reads the next symbol of a refinement block and, for a coefficient, its bits: Stop when the
+// read fails (the scan ends), EndOfBand when it starts a run (the block's remaining non-zero
+// coefficients are then corrected), else Coefficient with `run` and `size` (size 0: ZRL).
+template <class Source>
+Refinement NextRefinement(Source& src, AcScan& s, int& run, int& size, int32_t& bits) {
+    int rs;
+    if (!src.Symbol(s.table, rs)) {
+        Failed(s);
+        return Refinement::Stop;
+    }
+    run = rs >> 4;
+    size = rs & 15;
+    if (size == 0 && run < 15) {
+        StartEndOfBand(src, s, run);
+        return Refinement::EndOfBand;
+    }
+    bits = 0;
+    if (size != 0 && !src.Receive(size, bits)) {
+        Failed(s);
+        return Refinement::Stop;
+    }
+    return Refinement::Coefficient;
+}
+
 // Refinement of one block: coefficients already non-zero take one correction bit each, which
 // moves them 2^Al further from zero; newly non-zero ones are +-2^Al. True to go on, false to
 // end the scan. Position by position, for bands that reach past the block (every such
@@ -152,15 +179,11 @@ bool AcRefinePositions(Source& src, AcScan& s, int32_t* block) {
         return correctRest();
     }
     while (k <= s.end) {
-        int rs;
-        if (!src.Symbol(s.table, rs)) return Failed(s);
-        int run = rs >> 4, size = rs & 15;
-        if (size == 0 && run < 15) {
-            StartEndOfBand(src, s, run);
-            return correctRest();
-        }
-        int32_t bits = 0;
-        if (size != 0 && !src.Receive(size, bits)) return Failed(s);
+        int run, size;
+        int32_t bits;
+        Refinement next = NextRefinement(src, s, run, size, bits);
+        if (next == Refinement::Stop) return false;
+        if (next == Refinement::EndOfBand) return correctRest();
         int zeros = size == 0 ? 16 : run;  // ZRL skips sixteen zeros
         for (int z = 0; z < zeros && k <= s.end; ++z) {
             if (!skipNonZero()) return false;
@@ -196,15 +219,11 @@ bool AcRefineMasked(Source& src, AcScan& s, int32_t* block) {
         return src.CorrectAll(block, nonZero & Span(k, s.end), step);
     }
     while (k <= s.end) {
-        int rs;
-        if (!src.Symbol(s.table, rs)) return Failed(s);
-        int run = rs >> 4, size = rs & 15;
-        if (size == 0 && run < 15) {
-            StartEndOfBand(src, s, run);
-            return src.CorrectAll(block, nonZero & Span(k, s.end), step);
-        }
-        int32_t bits = 0;
-        if (size != 0 && !src.Receive(size, bits)) return Failed(s);
+        int run, size;
+        int32_t bits;
+        Refinement next = NextRefinement(src, s, run, size, bits);
+        if (next == Refinement::Stop) return false;
+        if (next == Refinement::EndOfBand) return src.CorrectAll(block, nonZero & Span(k, s.end), step);
         // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
         uint64_t zeros = SelectSetBit(~nonZero & Span(k, s.end), size == 0 ? 15 : run);
         if (zeros == 0) {  // the band ends first

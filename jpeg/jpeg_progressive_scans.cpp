@@ -92,7 +92,11 @@ inline void JpegDecoder::PassRow(uint32_t m) {
     progressive_.rowMark += scan_.mcusAcross;
 }
 
-bool JpegDecoder::DecodeDcFirst() {
+// The blocks of a DC scan in order: every MCU, every component of the header, each of the
+// component's blocks in the MCU. `read(fast, reader, c, dc)` reads one block into its DC
+// value `dc`, through `fast` or, when it is null, bit by bit; false ends the scan.
+template <class ReadBlock>
+bool JpegDecoder::ForEachDcBlock(ReadBlock read) {
     for (ScanComponent& c : scan_.components) c.dcPredictor = 0;
     DcScanReader reader(in_, DcBlocksPerMcu(scan_.components));
     for (uint32_t m = 0; m < scan_.mcuCount; ++m) {
@@ -102,57 +106,52 @@ bool JpegDecoder::DecodeDcFirst() {
         for (ScanComponent& c : scan_.components) {
             dcTable_ = &dcTables_[c.dcSelector];
             uint32_t blocks = c.index == 1 ? c.blocksPerMcu : 1;
-            for (uint32_t i = 0; i < blocks; ++i) {
-                int size;
-                int32_t diff = 0;
-                if (fast != nullptr) {
-                    // A code outside the table: the bit-serial decoder fails on the same bits.
-                    bool found = fast->Symbol(*dcTable_, size);
-                    if (!found || size > 15) {
-                        reader.Finish();
-                        if (!found) in_.DecodeSymbol(dcTable_, size);
-                        progressive_.lastStepOk = false;
-                        return false;
-                    }
-                    if (size > 0) diff = Scaled(Extend(fast->Receive(size), size), scan_.approxLow);
-                } else {
-                    int32_t bits = 0;
-                    if (!in_.DecodeSymbol(dcTable_, size) || size > 15 || (size > 0 && !in_.ReceiveBits(size, bits))) {
-                        progressive_.lastStepOk = false;
-                        return false;
-                    }
-                    if (size > 0) diff = Scaled(Extend(bits, size), scan_.approxLow);
-                }
-                c.dcPredictor = Wrap32(int64_t(c.dcPredictor) + diff);
-                DcValue(c, mx, my, i) = c.dcPredictor;
-            }
+            for (uint32_t i = 0; i < blocks; ++i)
+                if (!read(fast, reader, c, DcValue(c, mx, my, i))) return false;
         }
     }
     reader.Finish();
     return true;
 }
 
-// A refinement bit that meets a marker stops the scan and leaves the last step's result.
-bool JpegDecoder::DecodeDcRefine() {
-    for (ScanComponent& c : scan_.components) c.dcPredictor = 0;
-    DcScanReader reader(in_, DcBlocksPerMcu(scan_.components));
-    for (uint32_t m = 0; m < scan_.mcuCount; ++m) {
-        PassRow(m);
-        uint32_t mx = m % scan_.mcusAcross, my = m / scan_.mcusAcross;
-        FastBits* fast = reader.ForMcu();
-        for (ScanComponent& c : scan_.components) {
-            dcTable_ = &dcTables_[c.dcSelector];
-            uint32_t blocks = c.index == 1 ? c.blocksPerMcu : 1;
-            for (uint32_t i = 0; i < blocks; ++i) {
-                int bit = fast != nullptr ? fast->Receive(1) : in_.ReadBitOrMarker();
-                if (bit < 0) return false;
-                int32_t& dc = DcValue(c, mx, my, i);
-                dc = Wrap32(int64_t(dc) + Scaled(bit, scan_.approxLow));
+// Each block's difference from the component's predictor, 2^Al times the coded one.
+bool JpegDecoder::DecodeDcFirst() {
+    return ForEachDcBlock([this](FastBits* fast, DcScanReader& reader, ScanComponent& c, int32_t& dc) {
+        int size;
+        int32_t diff = 0;
+        if (fast != nullptr) {
+            // A code outside the table: the bit-serial decoder fails on the same bits.
+            bool found = fast->Symbol(*dcTable_, size);
+            if (!found || size > 15) {
+                reader.Finish();
+                if (!found) in_.DecodeSymbol(dcTable_, size);
+                progressive_.lastStepOk = false;
+                return false;
             }
+            if (size > 0) diff = Scaled(Extend(fast->Receive(size), size), scan_.approxLow);
+        } else {
+            int32_t bits = 0;
+            if (!in_.DecodeSymbol(dcTable_, size) || size > 15 || (size > 0 && !in_.ReceiveBits(size, bits))) {
+                progressive_.lastStepOk = false;
+                return false;
+            }
+            if (size > 0) diff = Scaled(Extend(bits, size), scan_.approxLow);
         }
-    }
-    reader.Finish();
-    return true;
+        c.dcPredictor = Wrap32(int64_t(c.dcPredictor) + diff);
+        dc = c.dcPredictor;
+        return true;
+    });
+}
+
+// One bit per block adds 2^Al. A bit that meets a marker stops the scan and leaves the last
+// step's result.
+bool JpegDecoder::DecodeDcRefine() {
+    return ForEachDcBlock([this](FastBits* fast, DcScanReader&, ScanComponent&, int32_t& dc) {
+        int bit = fast != nullptr ? fast->Receive(1) : in_.ReadBitOrMarker();
+        if (bit < 0) return false;
+        dc = Wrap32(int64_t(dc) + Scaled(bit, scan_.approxLow));
+        return true;
+    });
 }
 
 // The blocks of an AC scan one by one through `Block`; the scan's state goes back to the driver.

@@ -21,8 +21,7 @@ bool JpegDecoder::ReadFrameHeader() {
     if (in_.Beyond()) return false;
     if (frame_.precision <= 1 || frame_.precision > 16 || frame_.width == 0 || count == 0 ||
         static_cast<int32_t>(lf) - 8 != 3 * count) {
-        Refuse(jpeg_text::kCannotShow);
-        return false;
+        return RefuseDamaged();
     }
     frame_.components.assign(count, FrameComponent());
     frame_.maxH = frame_.maxV = 0;
@@ -38,10 +37,7 @@ bool JpegDecoder::ReadFrameHeader() {
         if (c.h == 0 || c.h > 4 || c.v == 0 || c.v > 4 || c.quantSelector > 3) valid = false;
     }
     if (in_.Beyond()) return false;
-    if (!valid) {
-        Refuse(jpeg_text::kCannotShow);
-        return false;
-    }
+    if (!valid) return RefuseDamaged();
     return true;
 }
 
@@ -50,10 +46,7 @@ bool JpegDecoder::ReadQuantTables() {
     while (remaining > 0) {
         uint8_t pqTq = in_.ReadU8();
         int pq = pqTq >> 4, tq = pqTq & 15;
-        if (pq > 1 || tq > 3) {
-            Refuse(jpeg_text::kCannotShow);
-            return false;
-        }
+        if (pq > 1 || tq > 3) return RefuseDamaged();
         for (int k = 0; k < 64; ++k)
             quantTables_[tq][kZigzag[k]] = static_cast<int32_t>(pq ? in_.ReadU16() : in_.ReadU8());
         remaining -= pq ? 129 : 65;
@@ -69,18 +62,12 @@ bool JpegDecoder::ReadHuffmanTables() {
     while (remaining > 0) {
         uint8_t tcTh = in_.ReadU8();
         int tc = tcTh >> 4, th = tcTh & 15;
-        if (tc > 1 || th > 3) {
-            Refuse(jpeg_text::kCannotShow);
-            return false;
-        }
+        if (tc > 1 || th > 3) return RefuseDamaged();
         uint8_t counts[16];
         int32_t total = 0;
         for (int i = 0; i < 16; ++i) total += counts[i] = in_.ReadU8();
         remaining -= 17;
-        if (total > remaining) {
-            Refuse(jpeg_text::kCannotShow);
-            return false;
-        }
+        if (total > remaining) return RefuseDamaged();
         for (int32_t i = 0; i < total; ++i) values[i] = in_.ReadU8();
         remaining -= total;
         if (in_.Beyond()) return false;

@@ -1,5 +1,7 @@
 #include "jpeg_transform.h"
 
+#include "jpeg_idct_kernel.h"
+
 #include <cmath>
 
 // The steps round at fixed places in single and double precision; the volatile stores make
@@ -38,40 +40,11 @@ void PrescaleQuantTable(int32_t table[64], const int32_t scaleTable[64]) {
 
 namespace {
 
-// One 8-point AAN kernel in 64-bit two's complement arithmetic. For every input an encoder
+// The 8-point AAN kernel in 64-bit two's complement arithmetic. For every input an encoder
 // produces nothing leaves the signed 64-bit range and the results equal the 32-bit arithmetic;
 // absurd inputs (coefficients and quantisers near their limits) would overflow even 64 bits,
 // so sums and products wrap as unsigned values and only the divisions read them as signed.
 using Wide = uint64_t;
-
-inline Wide Div1024(Wide v) { return static_cast<Wide>(static_cast<int64_t>(v) / 1024); }
-
-inline void Kernel(const Wide x[8], Wide o[8]) {
-    Wide t10 = x[0] + x[4];
-    Wide t11 = x[0] - x[4];
-    Wide t13 = x[2] + x[6];
-    Wide t12 = Div1024((x[2] - x[6]) * 1448) - t13;
-    Wide e0 = t10 + t13, e3 = t10 - t13, e1 = t11 + t12, e2 = t11 - t12;
-
-    Wide z13 = x[5] + x[3];
-    Wide z10 = x[5] - x[3];
-    Wide z11 = x[1] + x[7];
-    Wide z12 = x[1] - x[7];
-    Wide t7 = z11 + z13;
-    Wide z5 = (z10 + z12) * 1892;
-    Wide t6 = Div1024(z5 - z10 * 2676) - t7;
-    Wide t5 = Div1024((z11 - z13) * 1448) - t6;
-    Wide t4 = Div1024(z12 * 1108 - z5) + t5;
-
-    o[0] = e0 + t7;
-    o[7] = e0 - t7;
-    o[1] = e1 + t6;
-    o[6] = e1 - t6;
-    o[2] = e2 + t5;
-    o[5] = e2 - t5;
-    o[4] = e3 + t4;
-    o[3] = e3 - t4;
-}
 
 inline Wide Widen(int64_t v) { return static_cast<Wide>(v); }
 inline int32_t Low32(Wide v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
@@ -80,16 +53,16 @@ inline int32_t Low32(Wide v) { return static_cast<int32_t>(static_cast<uint32_t>
 
 void InverseDct(int32_t block[64], const int32_t quant[64], int32_t levelShift) {
     int32_t workspace[64];
-    Wide x[8], o[8];
+    Wide x[8];
     for (int c = 0; c < 8; ++c) {
         for (int i = 0; i < 8; ++i) x[i] = Widen(int64_t(block[8 * i + c]) * quant[8 * i + c]);
-        Kernel(x, o);
-        for (int i = 0; i < 8; ++i) workspace[8 * i + c] = Low32(o[i]);
+        Kernel(x);
+        for (int i = 0; i < 8; ++i) workspace[8 * i + c] = Low32(x[i]);
     }
     const Wide shift = Widen(levelShift);
     for (int r = 0; r < 8; ++r) {
         for (int i = 0; i < 8; ++i) x[i] = Widen(workspace[8 * r + i]);
-        Kernel(x, o);
-        for (int i = 0; i < 8; ++i) block[8 * r + i] = Low32(o[i] + shift);
+        Kernel(x);
+        for (int i = 0; i < 8; ++i) block[8 * r + i] = Low32(x[i] + shift);
     }
 }
