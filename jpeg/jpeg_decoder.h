@@ -150,7 +150,7 @@ private:
         CoefficientLayout coefficients;
         // The result of the last step that reports one (a symbol, a bit field, a scan header,
         // a segment): the driver's result when the scan loop ends at a marker or the image's end.
-        bool lastStepOk = false;
+        bool status = false;
         uint32_t rowMark = UINT32_MAX;  // the scan unit at which passed rows are next reported
     };
     Progressive progressive_;

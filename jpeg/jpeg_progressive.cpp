@@ -57,11 +57,11 @@ bool JpegDecoder::DecodeProgressive() {
     emission_.Begin(layout);
     progressive_.rowMark = UINT32_MAX;
 
-    progressive_.lastStepOk = true;  // the first scan header was read
+    progressive_.status = true;  // the first scan header was read
     for (;;) {
         in_.bitsLeft = 0;
         if (!ChargeWork(ScanVisits())) {
-            progressive_.lastStepOk = false;
+            progressive_.status = false;
             break;
         }
         if (LastScanAhead()) {
@@ -75,7 +75,7 @@ bool JpegDecoder::DecodeProgressive() {
     // Scans reach only the frame's components, so the other buffers were never written.
     progressive_.store.Release(frame_.mcusAcross() > 0 && frame_.mcusDown() > 0);
     progressive_.coefficients = CoefficientLayout();
-    return in_.Beyond() || progressive_.lastStepOk;
+    return in_.Beyond() || progressive_.status;
 }
 
 // After a scan: handles segments up to the next scan header (true) or stops the loop (false)
@@ -86,12 +86,12 @@ bool JpegDecoder::SeekNextScan() {
         uint8_t code = in_.Peek();
         if (code == jpeg_marker::kStartOfScan) {
             in_.Advance(1);
-            progressive_.lastStepOk = ReadScanHeader();
-            return progressive_.lastStepOk;
+            progressive_.status = ReadScanHeader();
+            return progressive_.status;
         }
         if (code == jpeg_marker::kEndOfImage) return false;
-        progressive_.lastStepOk = HandleMarker();
-        if (!progressive_.lastStepOk) return false;
+        progressive_.status = HandleMarker();
+        if (!progressive_.status) return false;
     }
 }
 

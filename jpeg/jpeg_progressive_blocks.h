@@ -76,7 +76,7 @@ struct AcScan {
     uint32_t start, end;  // spectral selection
     uint8_t approxLow;
     uint32_t eobRun;      // blocks still in the current end-of-band run
-    bool lastStepOk;      // the result of the last symbol or bit field read
+    bool status;      // the result of the last symbol or bit field read
 };
 
 inline int32_t ScaledCoefficient(int32_t value, int shift) {
@@ -85,7 +85,7 @@ inline int32_t ScaledCoefficient(int32_t value, int shift) {
 
 // A failed symbol or bit field ends the scan.
 inline bool Failed(AcScan& s) {
-    s.lastStepOk = false;
+    s.status = false;
     return false;
 }
 
@@ -94,7 +94,7 @@ inline bool Failed(AcScan& s) {
 template <class Source>
 void StartEndOfBand(Source& src, AcScan& s, int run) {
     int32_t bits = 0;
-    s.lastStepOk = src.Receive(run, bits);
+    s.status = src.Receive(run, bits);
     s.eobRun = (1u << run) + static_cast<uint32_t>(bits) - 1;
 }
 

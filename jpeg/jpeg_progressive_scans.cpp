@@ -125,14 +125,14 @@ bool JpegDecoder::DecodeDcFirst() {
             if (!found || size > 15) {
                 reader.Finish();
                 if (!found) in_.DecodeSymbol(dcTable_, size);
-                progressive_.lastStepOk = false;
+                progressive_.status = false;
                 return false;
             }
             if (size > 0) diff = Scaled(Extend(fast->Receive(size), size), scan_.approxLow);
         } else {
             int32_t bits = 0;
             if (!in_.DecodeSymbol(dcTable_, size) || size > 15 || (size > 0 && !in_.ReceiveBits(size, bits))) {
-                progressive_.lastStepOk = false;
+                progressive_.status = false;
                 return false;
             }
             if (size > 0) diff = Scaled(Extend(bits, size), scan_.approxLow);
@@ -158,7 +158,7 @@ bool JpegDecoder::DecodeDcRefine() {
 template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*)>
 bool JpegDecoder::DecodeAcBlocks() {
     acTable_ = &acTables_[scan_.components[0].acSelector];
-    AcScan scan{acTable_, scan_.spectralStart, scan_.spectralEnd, scan_.approxLow, 0, progressive_.lastStepOk};
+    AcScan scan{acTable_, scan_.spectralStart, scan_.spectralEnd, scan_.approxLow, 0, progressive_.status};
     AcBlockRun run(in_, scan_.spectralStart, scan_.spectralEnd);
     bool complete = true;
     for (uint32_t m = 0; m < scan_.mcuCount && complete; ++m) {
@@ -166,7 +166,7 @@ bool JpegDecoder::DecodeAcBlocks() {
         complete = run.Block<Fast, Serial>(scan, AcBlock(m));
     }
     run.Finish();
-    progressive_.lastStepOk = scan.lastStepOk;
+    progressive_.status = scan.status;
     return complete;
 }
 

@@ -83,7 +83,7 @@ Outcome DecodeScan(const std::vector<uint8_t>& data, std::vector<int32_t> blocks
     int count = static_cast<int>(blocks.size() / 64);
     o.result = decode(in, scan, blocks.data(), count, o.decoded);
     o.eobRun = scan.eobRun;
-    o.status = scan.lastStepOk;
+    o.status = scan.status;
     o.blocks = blocks;
     o.pos = in.pos;
     o.bitsLeft = in.bitsLeft;
