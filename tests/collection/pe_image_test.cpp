@@ -8,6 +8,16 @@ namespace {
 
 bool endOf(const std::vector<uint8_t>& file, uint64_t& end) { return peImageFileEnd(file.data(), file.size(), end); }
 
+// The default program with a symbol table of `symbolCount` entries at 0x400, where its section
+// ends, and a string table of 14 bytes after it.
+std::vector<uint8_t> withSymbols(uint32_t symbolCount) {
+    SyntheticPe pe;
+    pe.symbolTable = 0x400;
+    pe.symbolCount = symbolCount;
+    pe.stringTableLength = 14;
+    return buildSyntheticPe(pe);
+}
+
 }  // namespace
 
 TEST(PeImageFileEnd, LastSectionEndIsTheFileSize) {
@@ -47,11 +57,7 @@ TEST(PeImageFileEnd, SectionEndBeyond4GiBDoesNotWrap) {
 }
 
 TEST(PeImageFileEnd, SymbolAndStringTablesFollowTheSections) {
-    SyntheticPe pe;
-    pe.symbolTable = 0x400;
-    pe.symbolCount = 3;
-    pe.stringTableLength = 14;
-    std::vector<uint8_t> file = buildSyntheticPe(pe);
+    std::vector<uint8_t> file = withSymbols(3);
     uint64_t end = 0;
     ASSERT_TRUE(endOf(file, end));
     EXPECT_EQ(end, 0x400u + 3 * 18 + 14);
@@ -62,13 +68,8 @@ TEST(PeImageFileEnd, SymbolAndStringTablesFollowTheSections) {
 }
 
 TEST(PeImageFileEnd, StrippedLeftoverStringTableWithoutSymbols) {
-    SyntheticPe pe;
-    pe.symbolTable = 0x400;
-    pe.symbolCount = 0;
-    pe.stringTableLength = 14;
-    std::vector<uint8_t> file = buildSyntheticPe(pe);
     uint64_t end = 0;
-    ASSERT_TRUE(endOf(file, end));
+    ASSERT_TRUE(endOf(withSymbols(0), end));
     EXPECT_EQ(end, 0x400u + 14);
 }
 

@@ -60,6 +60,15 @@ protected:
         EXPECT_TRUE(waitForNoPopupMenu(viewer.id(), kWaitMs)) << "the context menu stayed open";
     }
 
+    // Checks that the popup opened with its top-left corner at a screen point, then closes it.
+    void expectAtAndClose(HWND popup, int x, int y) {
+        RECT at = {};
+        GetWindowRect(popup, &at);
+        EXPECT_EQ(at.left, x);
+        EXPECT_EQ(at.top, y);
+        closePopup(popup);
+    }
+
     // Chooses an item of the open popup by its mnemonic, as the keyboard does.
     void choose(HWND popup, wchar_t mnemonic) { PostMessageW(popup, WM_CHAR, mnemonic, 1); }
 };
@@ -77,11 +86,7 @@ TEST_F(ViewerMenus, ContextMenuOffersOnlyWhatApplies) {
         HWND popup = nullptr;
         EXPECT_EQ(openAndRead(window, 200, 150, &popup), contextMenuOf(c.pageMove, c.stopItem));
         if (popup == nullptr) return;
-        RECT at = {};
-        GetWindowRect(popup, &at);
-        EXPECT_EQ(at.left, 200);
-        EXPECT_EQ(at.top, 150);
-        closePopup(popup);
+        expectAtAndClose(popup, 200, 150);
         closeWithEscape(window);
         viewer.terminate();
     }
@@ -92,11 +97,7 @@ TEST_F(ViewerMenus, MenuKeyOpensTheContextMenuAtTheTopLeftCorner) {
     ASSERT_NE(window, nullptr);
     HWND popup = openContextMenu(window, viewer.id(), -1, -1);
     ASSERT_NE(popup, nullptr);
-    RECT at = {};
-    GetWindowRect(popup, &at);
-    EXPECT_EQ(at.left, 0);
-    EXPECT_EQ(at.top, 0);
-    closePopup(popup);
+    expectAtAndClose(popup, 0, 0);
     closeWithEscape(window);
 }
 
@@ -119,8 +120,7 @@ TEST_F(ViewerMenus, ChosenItemsArriveAsCommandsAndStoppingAutoAdvanceIsFinal) {
     // Off for the rest of the run: a page turn starts no countdown either.
     PostMessageW(window, WM_COMMAND, 32777, 0);
     ASSERT_TRUE(waitForCaption(window, caption(2, 9), kWaitMs));
-    Sleep(1200);
-    EXPECT_EQ(windowCaption(window), caption(2, 9));
+    EXPECT_EQ(watchCaption(window, caption(2, 9), 1200), caption(2, 9));
     popup = openContextMenu(window, viewer.id(), 100, 100);
     ASSERT_NE(popup, nullptr);
     choose(popup, L'q');  // "終了(&Q)"

@@ -24,6 +24,12 @@ protected:
         ASSERT_TRUE(viewer.start({program, arguments, folders.temp()}));
     }
 
+    // Starts a program and waits for its main window; null when none shows in time.
+    HWND startShowing(const std::wstring& program, const std::wstring& arguments = L"") {
+        start(program, arguments);
+        return viewer.waitForMainWindow(kStartTimeoutMs);
+    }
+
     // Ends a viewer that shows its window the way Escape does.
     void closeWithEscape(HWND window) {
         postKey(window, VK_ESCAPE);
@@ -43,8 +49,7 @@ protected:
 
 TEST_F(ViewerStart, BookOfNinePagesHoldsOneCopyUntilTheDeferredPass) {
     TempFolderWatch copies(folders.temp(), L"edm*.tmp");
-    start(book(L"nine.exe"));
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(book(L"nine.exe"));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowCaption(window), kNineCaption);
     EXPECT_TRUE(copies.waitForCount(0, 5000)) << "the temporary copy was not deleted";
@@ -59,8 +64,7 @@ TEST_F(ViewerStart, BookOfNinePagesHoldsOneCopyUntilTheDeferredPass) {
 
 TEST_F(ViewerStart, BookOfOnePageHasNoCopyOnceItIsShown) {
     TempFolderWatch copies(folders.temp(), L"edm*.tmp");
-    start(book(L"one.exe"));
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(book(L"one.exe"));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(copies.count(), 0);
     EXPECT_LE(copies.maximum(), 1);
@@ -70,8 +74,7 @@ TEST_F(ViewerStart, BookOfOnePageHasNoCopyOnceItIsShown) {
 }
 
 TEST_F(ViewerStart, EnterDoesNothingAndEscapeCloses) {
-    start(book(L"one.exe"));
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(book(L"one.exe"));
     ASSERT_NE(window, nullptr);
     postKey(window, VK_RETURN);
     PostMessageW(window, WM_COMMAND, IDOK, 0);
@@ -81,8 +84,7 @@ TEST_F(ViewerStart, EnterDoesNothingAndEscapeCloses) {
 
 TEST_F(ViewerStart, ClosedBeforeTheDeferredPassLeavesNoCopy) {
     TempFolderWatch copies(folders.temp(), L"edm*.tmp");
-    start(book(L"nine.exe"));
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(book(L"nine.exe"));
     ASSERT_NE(window, nullptr);
     PostMessageW(window, WM_COMMAND, IDCANCEL, 0);  // at once, before the 100 ms timer
     ASSERT_TRUE(viewer.waitForExit(5000));
@@ -135,8 +137,7 @@ TEST_F(ViewerStart, CommandLineIsTakenWholeWithItsQuotes) {
 TEST_F(ViewerStart, CommandLineWithABlankIsOneName) {
     const std::wstring picture = folders.work() + L"a b.jpg";
     ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
-    start(book(L"bare.exe"), picture);
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(book(L"bare.exe"), picture);
     ASSERT_NE(window, nullptr) << "the file was not found as one name";
     closeWithEscape(window);
 }
@@ -146,8 +147,7 @@ TEST_F(ViewerStart, CommandLineFileKeepsTheTemplateCaptionAndNeedsNoCopy) {
     TempFolderWatch copies(folders.temp(), L"edm*.tmp");
     const std::wstring picture = folders.work() + L"a.b.jpg";
     ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
-    start(book(L"nine.exe"), picture);
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(book(L"nine.exe"), picture);
     ASSERT_NE(window, nullptr);
     Sleep(300);
     EXPECT_EQ(windowCaption(window), kTemplateCaption);
@@ -213,8 +213,7 @@ TEST_F(ViewerStart, SmallestCollectionShowsItsTitle) {
     // Page 1 may be empty: the collection is complete and the window opens.
     std::wstring program = withCollection(folders, book(L"bare.exe"), header(1) + le32(0));
     ASSERT_FALSE(program.empty());
-    start(program);
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(program);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowCaption(window), L"T");
     EXPECT_EQ(countFiles(folders.temp() + L"*"), 0);
@@ -286,8 +285,7 @@ class ViewerStartUnderForeignCodePage : public ViewerStart {};
 TEST_F(ViewerStartUnderForeignCodePage, JapaneseTitleIsRight) {
     ASSERT_NE(GetACP(), 932u) << "this test needs a non-Japanese code page (WINE_LANG=en_US.UTF-8)";
     TempFolderWatch copies(folders.temp(), L"edm*.tmp");
-    start(book(L"nine.exe"));
-    HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+    HWND window = startShowing(book(L"nine.exe"));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowCaption(window), kNineCaption);
     EXPECT_TRUE(copies.waitForCount(0, 5000));

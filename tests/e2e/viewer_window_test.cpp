@@ -24,17 +24,20 @@ std::wstring pageCaption(int page, int count) {
 
 class ViewerWindow : public ::testing::Test {
 protected:
-    // Starts a book (or a program with arguments) and waits for its main window.
-    HWND open(const std::wstring& program, const std::wstring& arguments = L"") {
+    // Starts a book (or a program with arguments) as `run` and waits for its main window.
+    HWND open(ViewerProcess& run, const std::wstring& program, const std::wstring& arguments = L"") {
         const std::wstring path = booksFolder() + program;
         if (fileSize(path) == 0) {
             ADD_FAILURE() << "missing: the fixture that makes it did not run";
             return nullptr;
         }
-        if (!viewer.start({path, arguments, folders.temp()})) return nullptr;
-        HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
+        if (!run.start({path, arguments, folders.temp()})) return nullptr;
+        HWND window = run.waitForMainWindow(kStartTimeoutMs);
         if (window != nullptr) settle(window);
         return window;
+    }
+    HWND open(const std::wstring& program, const std::wstring& arguments = L"") {
+        return open(viewer, program, arguments);
     }
 
     std::vector<std::wstring> menuBar(HWND window, bool* hasBar = nullptr) {
@@ -47,10 +50,11 @@ protected:
         return texts;
     }
 
-    void closeWithEscape(HWND window) {
+    void closeWithEscape(HWND window, ViewerProcess& run) {
         postKey(window, VK_ESCAPE);
-        EXPECT_TRUE(viewer.waitForExit(5000)) << "Escape did not end the viewer";
+        EXPECT_TRUE(run.waitForExit(5000)) << "Escape did not end the viewer";
     }
+    void closeWithEscape(HWND window) { closeWithEscape(window, viewer); }
 
     // Turns from page `from` to `to` of `count` with the menu bar's "次(&N)".
     void turnWithNext(HWND window, int from, int to, int count) {
@@ -90,8 +94,7 @@ TEST_F(ViewerWindow, OnePageShowsNoCountdownAndKeepsThreeItems) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowCaption(window), pageCaption(1, 1));
     EXPECT_EQ(menuBar(window), (std::vector<std::wstring>{L"終了(&Q)", L"全ﾌｧｲﾙ復元(&G)", L"ちょっと一言(&S)"}));
-    Sleep(1300);
-    EXPECT_EQ(windowCaption(window), pageCaption(1, 1)) << "a countdown ran";
+    EXPECT_EQ(watchCaption(window, pageCaption(1, 1), 1300), pageCaption(1, 1)) << "a countdown ran";
     closeWithEscape(window);
 }
 
@@ -123,8 +126,7 @@ TEST_F(ViewerWindow, AutoAdvanceTurnsEachPageOnceAndStopsOnTheLast) {
         if (caption.find(L" 0秒") == std::wstring::npos) turns.push_back(caption);
     EXPECT_EQ(turns, (std::vector<std::wstring>{pageCaption(1, 3) + L" 1秒", pageCaption(2, 3) + L" 1秒",
                                                 pageCaption(3, 3)}));
-    Sleep(1500);
-    EXPECT_EQ(windowCaption(window), pageCaption(3, 3)) << "the last page did not stay";
+    EXPECT_EQ(watchCaption(window, pageCaption(3, 3), 1500), pageCaption(3, 3)) << "the last page did not stay";
     closeWithEscape(window);
 }
 
@@ -150,17 +152,14 @@ TEST_F(ViewerWindow, ClicksTurnPagesByMouseMode) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.book);
         ViewerProcess run;
-        ASSERT_TRUE(run.start({booksFolder() + c.book, L"", folders.temp()}));
-        HWND window = run.waitForMainWindow(kStartTimeoutMs);
+        HWND window = open(run, c.book);
         ASSERT_NE(window, nullptr);
-        settle(window);
         click(window, 20, 20);
         const int afterClick = 1 + c.pagesByClick;
         EXPECT_EQ(windowCaption(window), pageCaption(afterClick, 9));
         doubleClick(window, 20, 20);
         EXPECT_EQ(windowCaption(window), pageCaption(afterClick + c.pagesByDoubleClick, 9));
-        postKey(window, VK_ESCAPE);
-        EXPECT_TRUE(run.waitForExit(5000));
+        closeWithEscape(window, run);
     }
 }
 
@@ -168,10 +167,8 @@ TEST_F(ViewerWindow, DragMovesTheWindowAndTurnsNothingInEveryMode) {
     for (const wchar_t* book : {L"nine.exe", L"mouse2.exe", L"mouse3.exe"}) {
         SCOPED_TRACE(testing::Message() << book);
         ViewerProcess run;
-        ASSERT_TRUE(run.start({booksFolder() + book, L"", folders.temp()}));
-        HWND window = run.waitForMainWindow(kStartTimeoutMs);
+        HWND window = open(run, book);
         ASSERT_NE(window, nullptr);
-        settle(window);
         RECT before = {}, after = {};
         GetWindowRect(window, &before);
         drag(window, 40, 40, 70, 40);
@@ -180,8 +177,7 @@ TEST_F(ViewerWindow, DragMovesTheWindowAndTurnsNothingInEveryMode) {
         EXPECT_EQ(after.top, before.top);
         EXPECT_EQ(after.right - after.left, before.right - before.left);
         EXPECT_EQ(windowCaption(window), pageCaption(1, 9));
-        postKey(window, VK_ESCAPE);
-        EXPECT_TRUE(run.waitForExit(5000));
+        closeWithEscape(window, run);
     }
 }
 
@@ -259,47 +255,47 @@ protected:
         } else {
             ASSERT_TRUE(readBmp(booksFolder() + render, expected)) << "no render of " << picture;
         }
+        expectClientArea(window, expected);
+    }
+
+    // The bare program with a picture of the books folder on its command line: the caption
+    // names the picture, and the picture is painted as `expectPainted` has it.
+    void expectCommandLinePicture(const std::wstring& picture, const std::wstring& caption, bool dithered,
+                                  const std::wstring& render = L"") {
+        HWND window = open(L"bare.exe", booksFolder() + picture);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(windowCaption(window), caption);
+        expectPainted(window, picture, dithered, render);
+        closeWithEscape(window);
+    }
+
+    // The client area, brought to the front and settled, is `expected` in size and pixels.
+    void expectClientArea(HWND window, const ScreenPixels& expected) {
+        SetForegroundWindow(window);
+        settle(window);
         SIZE size = clientSize(window);
         EXPECT_EQ(size.cx, expected.width);
         EXPECT_EQ(size.cy, expected.height);
-        SetForegroundWindow(window);
-        settle(window);
         ScreenPixels grab = grabClientArea(window);
         EXPECT_EQ(differingPixels(expected, grab), 0) << firstDifferences(expected, grab);
     }
 };
 
 TEST_F(PaintedPicture, CommandLineJpeg) {
-    HWND window = open(L"bare.exe", booksFolder() + L"page1-sky.jpg");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(windowCaption(window), L"1/1 page1-sky");
-    expectPainted(window, L"page1-sky.jpg", true);
-    closeWithEscape(window);
+    expectCommandLinePicture(L"page1-sky.jpg", L"1/1 page1-sky", true);
 }
 
 TEST_F(PaintedPicture, CommandLineProgressiveJpeg) {
-    HWND window = open(L"bare.exe", booksFolder() + L"page2-progressive.jpg");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(windowCaption(window), L"1/1 page2-progressive");
-    expectPainted(window, L"page2-progressive.jpg", true);
-    closeWithEscape(window);
+    expectCommandLinePicture(L"page2-progressive.jpg", L"1/1 page2-progressive", true);
 }
 
 TEST_F(PaintedPicture, CommandLineBmp) {
-    HWND window = open(L"bare.exe", booksFolder() + L"page3-palette.bmp");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(windowCaption(window), L"1/1 page3-palette");
-    expectPainted(window, L"page3-palette.bmp", false);
-    closeWithEscape(window);
+    expectCommandLinePicture(L"page3-palette.bmp", L"1/1 page3-palette", false);
 }
 
 TEST_F(PaintedPicture, CommandLineTrueColourBmp) {
     // `render`'s own output: a 24-bit BMP, shown as it is, or dithered on an 8-bit screen.
-    HWND window = open(L"bare.exe", booksFolder() + L"page1-sky.jpg.24.bmp");
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(windowCaption(window), L"1/1 page1-sky.jpg.24");
-    expectPainted(window, L"page1-sky.jpg.24.bmp", true, L"page1-sky.jpg.24.bmp");
-    closeWithEscape(window);
+    expectCommandLinePicture(L"page1-sky.jpg.24.bmp", L"1/1 page1-sky.jpg.24", true, L"page1-sky.jpg.24.bmp");
 }
 
 // A run-length BMP file: four colours, `width` x `height`, each row a run of colour (row mod 4)
@@ -342,19 +338,11 @@ TEST_F(PaintedPicture, RunLengthBmpsOnTheCommandLine) {
         ASSERT_TRUE(trueColourPicture(path, expected));
         ASSERT_NE(expected.at(0, 0), expected.at(0, 1)) << "the rows should differ";
         ViewerProcess run;
-        ASSERT_TRUE(run.start({booksFolder() + L"bare.exe", path, folders.temp()}));
-        HWND window = run.waitForMainWindow(kStartTimeoutMs);
+        HWND window = open(run, L"bare.exe", path);
         ASSERT_NE(window, nullptr);
         EXPECT_EQ(windowCaption(window), L"1/1 run");
-        SetForegroundWindow(window);
-        settle(window);
-        SIZE size = clientSize(window);
-        EXPECT_EQ(size.cx, expected.width);
-        EXPECT_EQ(size.cy, expected.height);
-        ScreenPixels grab = grabClientArea(window);
-        EXPECT_EQ(differingPixels(expected, grab), 0) << firstDifferences(expected, grab);
-        postKey(window, VK_ESCAPE);
-        EXPECT_TRUE(run.waitForExit(5000));
+        expectClientArea(window, expected);
+        closeWithEscape(window, run);
     }
 }
 

@@ -28,12 +28,6 @@ ViewerPicture decodeBothWays(const std::vector<uint8_t>& file) {
     return alone;
 }
 
-void putDc(BitWriter& w, int diff) {
-    int s = magnitudeSize(diff);
-    putDcSymbol(w, s);
-    if (s) w.put(magnitudeBits(diff, s), s);
-}
-
 // An AC block holding one value at zig-zag position `position` of a band that starts there.
 void putAcValue(BitWriter& w, int value) {
     int s = magnitudeSize(value);

@@ -64,6 +64,24 @@ std::vector<int32_t> RandomBlocks(std::mt19937& random, int count, int approxLow
     return blocks;
 }
 
+// The scan of one trial: Al cycles through 0 to 2; the band starts at 1 to `starts` and, one
+// trial in `shortEvery`, is up to `widths` wide instead of running to 63. Short data meet the
+// marker within the scan; long data fail far from it.
+struct RandomScan {
+    uint8_t approxLow;
+    uint32_t start, end;
+    std::vector<uint8_t> data;
+};
+
+RandomScan MakeRandomScan(std::mt19937& random, int trial, uint32_t starts, int shortEvery, uint32_t widths) {
+    RandomScan s;
+    s.approxLow = static_cast<uint8_t>(trial % 3);
+    s.start = 1 + random() % starts;
+    s.end = trial % shortEvery == 0 ? s.start + random() % widths : 63;
+    s.data = RandomData(random, trial % 2 ? 20 + random() % 300 : 1500 + random() % 3000);
+    return s;
+}
+
 struct Outcome {
     std::vector<int32_t> blocks;
     uint32_t eobRun = 0;
@@ -74,12 +92,11 @@ struct Outcome {
 };
 
 template <class Decode>
-Outcome DecodeScan(const std::vector<uint8_t>& data, std::vector<int32_t> blocks, const HuffmanTable& table,
-            uint32_t start, uint32_t end, uint8_t approxLow, Decode decode) {
+Outcome DecodeScan(const RandomScan& s, std::vector<int32_t> blocks, const HuffmanTable& table, Decode decode) {
     Outcome o;
     JpegInput in;
-    in.Reset(data.data(), data.size());
-    AcScan scan{&table, start, end, approxLow, 0, true};
+    in.Reset(s.data.data(), s.data.size());
+    AcScan scan{&table, s.start, s.end, s.approxLow, 0, true};
     int count = static_cast<int>(blocks.size() / 64);
     o.result = decode(in, scan, blocks.data(), count, o.decoded);
     o.eobRun = scan.eobRun;
@@ -130,18 +147,13 @@ TEST(JpegProgressiveBlocks, RefinementByMaskAndFastBufferMatchesPositionByPositi
     HuffmanTable table = RefinementTable();
     std::mt19937 random(17);
     for (int trial = 0; trial < 300; ++trial) {
-        uint8_t approxLow = static_cast<uint8_t>(trial % 3);
-        uint32_t start = 1 + random() % 8, end = trial % 5 == 0 ? start + random() % 6 : 63;
-        // Short streams meet the marker within the scan; long ones fail far from it.
-        std::vector<uint8_t> data = RandomData(random, trial % 2 ? 20 + random() % 300 : 1500 + random() % 3000);
-        std::vector<int32_t> blocks = RandomBlocks(random, 80, approxLow);
+        const RandomScan s = MakeRandomScan(random, trial, 8, 5, 6);
+        std::vector<int32_t> blocks = RandomBlocks(random, 80, s.approxLow);
         std::string what = "trial " + std::to_string(trial);
-        Outcome positions = DecodeScan(data, blocks, table, start, end, approxLow, SerialBlocks<AcRefinePositions<SerialSource>>);
-        ExpectSame(positions, DecodeScan(data, blocks, table, start, end, approxLow, SerialBlocks<AcRefineMasked<SerialSource>>),
-                   what + " (mask)");
+        Outcome positions = DecodeScan(s, blocks, table, SerialBlocks<AcRefinePositions<SerialSource>>);
+        ExpectSame(positions, DecodeScan(s, blocks, table, SerialBlocks<AcRefineMasked<SerialSource>>), what + " (mask)");
         ExpectSame(positions,
-                   DecodeScan(data, blocks, table, start, end, approxLow,
-                       FastBlocks<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>),
+                   DecodeScan(s, blocks, table, FastBlocks<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>),
                    what + " (fast)");
     }
 }
@@ -150,9 +162,7 @@ TEST(JpegProgressiveBlocks, FirstScansThroughTheFastBufferMatchBitByBit) {
     HuffmanTable table = FirstScanTable();
     std::mt19937 random(19);
     for (int trial = 0; trial < 300; ++trial) {
-        uint8_t approxLow = static_cast<uint8_t>(trial % 3);
-        uint32_t start = 1 + random() % 4, end = trial % 4 == 0 ? start + random() % 10 : 63;
-        std::vector<uint8_t> data = RandomData(random, trial % 2 ? 20 + random() % 300 : 1500 + random() % 3000);
+        const RandomScan s = MakeRandomScan(random, trial, 4, 4, 10);
         std::vector<int32_t> blocks(80 * 64, 0);
         // The scan loop itself counts end-of-band runs down; here every block is decoded.
         auto serial = [](JpegInput& in, AcScan& scan, int32_t* b, int count, int& decoded) {
@@ -161,7 +171,7 @@ TEST(JpegProgressiveBlocks, FirstScansThroughTheFastBufferMatchBitByBit) {
         auto fast = [](JpegInput& in, AcScan& scan, int32_t* b, int count, int& decoded) {
             return FastBlocks<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(in, scan, b, count, decoded);
         };
-        ExpectSame(DecodeScan(data, blocks, table, start, end, approxLow, serial),
-                   DecodeScan(data, blocks, table, start, end, approxLow, fast), "trial " + std::to_string(trial));
+        ExpectSame(DecodeScan(s, blocks, table, serial), DecodeScan(s, blocks, table, fast),
+                   "trial " + std::to_string(trial));
     }
 }

@@ -28,10 +28,12 @@ ViewerPicture baselineGrey(uint16_t w, uint16_t h, const std::vector<std::pair<i
     return decodeAsViewer(b.entropy(wr).eoi().bytes);
 }
 
-void putDc(BitWriter& w, int diff) {
-    int s = magnitudeSize(diff);
-    putDcSymbol(w, s);
-    if (s) w.put(magnitudeBits(diff, s), s);
+// A DC first scan of the grey component at Al 0: one difference per block.
+void dcFirstScan(JpegStreamBuilder& b, const std::vector<int>& differences) {
+    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+    BitWriter dc;
+    for (int difference : differences) putDc(dc, difference);
+    b.entropy(dc);
 }
 
 }  // namespace
@@ -59,10 +61,7 @@ TEST(JpegProgressive, DcFirstAndRefinementAtAlOne) {
 
 TEST(JpegProgressive, AcFirstAtAlTwoThenRefinementAtAlOne) {
     JpegStreamBuilder b = progressiveGrey(8, 8);
-    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
-    BitWriter dc;
-    putDc(dc, 4);
-    b.entropy(dc);
+    dcFirstScan(b, {4});
     b.scan({{1, 0, 0}}, 1, 63, 0, 2);
     BitWriter ac;
     putAcSymbol(ac, 2, 1);  // zeros at 1, 2; -1 * 4 at position 3
@@ -82,10 +81,7 @@ TEST(JpegProgressive, AcFirstAtAlTwoThenRefinementAtAlOne) {
 
 TEST(JpegProgressive, EndOfBandRunEndsFiveBlocks) {
     JpegStreamBuilder b = progressiveGrey(48, 8);
-    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
-    BitWriter dc;
-    for (int i = 0; i < 6; ++i) putDc(dc, 0);
-    b.entropy(dc);
+    dcFirstScan(b, std::vector<int>(6, 0));
     b.scan({{1, 0, 0}}, 1, 63, 0, 0);
     BitWriter ac;
     putAcSymbol(ac, 2, 0);  // EOB run 2^2 + 01 = 5 blocks: 0..4
@@ -100,10 +96,7 @@ TEST(JpegProgressive, EndOfBandRunEndsFiveBlocks) {
 
 TEST(JpegProgressive, RefinementDuringAnEndOfBandRunReadsCorrectionBits) {
     JpegStreamBuilder b = progressiveGrey(24, 8);
-    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
-    BitWriter dc;
-    for (int i = 0; i < 3; ++i) putDc(dc, 0);
-    b.entropy(dc);
+    dcFirstScan(b, std::vector<int>(3, 0));
     b.scan({{1, 0, 0}}, 1, 63, 0, 1);
     BitWriter ac;
     putAcSymbol(ac, 0, 1);  // block 0: +2 at 1
@@ -169,11 +162,7 @@ TEST(JpegProgressive, LumaAcScanCoversThirteenOfFourteenBlocks) {
 
 TEST(JpegProgressive, DataEndingInsideAnAcScanStillEmitsThePicture) {
     JpegStreamBuilder b = progressiveGrey(16, 8);
-    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
-    BitWriter dc;
-    putDc(dc, 10);
-    putDc(dc, 0);
-    b.entropy(dc);
+    dcFirstScan(b, {10, 0});
     b.scan({{1, 0, 0}}, 1, 63, 0, 0);
     BitWriter ac;
     putAcSymbol(ac, 0, 0);
@@ -199,10 +188,7 @@ TEST(JpegProgressive, UnsupportedLayoutsAreRefusedAtTheFirstScan) {
 TEST(JpegProgressive, BandsBeyondTheBlockStayInside) {
     // Se = 200 and Ss > Se: positions past 63 name coefficient 63; nothing is read out of range.
     JpegStreamBuilder b = progressiveGrey(8, 8);
-    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
-    BitWriter dc;
-    putDc(dc, 0);
-    b.entropy(dc);
+    dcFirstScan(b, {0});
     b.scan({{1, 0, 0}}, 60, 200, 0, 0);
     BitWriter ac;
     putAcSymbol(ac, 14, 1);  // 60 + 14 = 74: coefficient 63
@@ -220,18 +206,13 @@ TEST(JpegProgressive, BandsBeyondTheBlockStayInside) {
 TEST(JpegProgressive, EveryPictureStartsFromZeroCoefficients) {
     auto dcOnly = [](uint16_t blocks) {
         JpegStreamBuilder b = progressiveGrey(static_cast<uint16_t>(8 * blocks), 8);
-        b.scan({{1, 0, 0}}, 0, 0, 0, 0);
-        BitWriter dc;
-        putDc(dc, 10);
-        for (int i = 1; i < blocks; ++i) putDc(dc, 0);
-        return b.entropy(dc).eoi().bytes;
+        std::vector<int> differences(blocks, 0);
+        differences[0] = 10;
+        dcFirstScan(b, differences);
+        return b.eoi().bytes;
     };
     JpegStreamBuilder busy = progressiveGrey(16, 8);
-    busy.scan({{1, 0, 0}}, 0, 0, 0, 0);
-    BitWriter dc;
-    putDc(dc, 10);
-    putDc(dc, 0);
-    busy.entropy(dc);
+    dcFirstScan(busy, {10, 0});
     busy.scan({{1, 0, 0}}, 1, 63, 0, 0);
     BitWriter ac;
     for (int block = 0; block < 2; ++block) {
@@ -287,11 +268,7 @@ TEST(JpegProgressive, LongDcScansAndABadCodeFarFromTheMarker) {
 // replaces it where it codes a value, and later DC scans go on from there.
 TEST(JpegProgressive, BandsFromCoefficientZeroReachTheDcValue) {
     JpegStreamBuilder b = progressiveGrey(16, 8);
-    b.scan({{1, 0, 0}}, 0, 0, 0, 0);
-    BitWriter dc;
-    putDc(dc, 10);  // block 0: 10
-    putDc(dc, -3);  // block 1: 7
-    b.entropy(dc);
+    dcFirstScan(b, {10, -3});  // blocks 0 and 1: 10 and 7
     b.scan({{1, 0, 0}}, 0, 2, 0, 1);
     BitWriter ac;
     putAcSymbol(ac, 0, 5);  // block 0: coefficient 0 becomes 20 * 2

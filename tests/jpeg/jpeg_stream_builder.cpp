@@ -29,10 +29,14 @@ uint32_t magnitudeBits(int value, int size) {
 void putDcSymbol(BitWriter& w, int size) { w.put(static_cast<uint32_t>(size), 4); }
 void putAcSymbol(BitWriter& w, int run, int size) { w.put(static_cast<uint32_t>(run * 16 + size), 8); }
 
-void putSequentialBlock(BitWriter& w, int dcDifference, const AcList& ac) {
-    int size = magnitudeSize(dcDifference);
+void putDc(BitWriter& w, int difference) {
+    int size = magnitudeSize(difference);
     putDcSymbol(w, size);
-    if (size) w.put(magnitudeBits(dcDifference, size), size);
+    if (size) w.put(magnitudeBits(difference, size), size);
+}
+
+void putSequentialBlock(BitWriter& w, int dcDifference, const AcList& ac) {
+    putDc(w, dcDifference);
     int k = 1;
     for (const auto& [position, value] : ac) {
         int run = position - k;

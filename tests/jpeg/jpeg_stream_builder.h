@@ -34,6 +34,7 @@ using AcList = std::vector<std::pair<int, int>>;
 // Sequential: DC difference, then the AC list with ZRLs and an end-of-block when needed.
 void putSequentialBlock(BitWriter& w, int dcDifference, const AcList& ac);
 void putDcSymbol(BitWriter& w, int size);
+void putDc(BitWriter& w, int difference);  // the size symbol and the magnitude bits
 void putAcSymbol(BitWriter& w, int run, int size);
 
 class JpegStreamBuilder {

@@ -1,42 +1,78 @@
-// `copyFile` and the file-error box as the user sees them: the messages, their caption, and
-// what is left on disk.
+// Copying a file: the shell's copy, and `copyFile` with the file-error box as the user sees
+// them (the messages, their caption, and what is left on disk).
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <functional>
 
 #include "copy_file.h"
 #include "file.h"
 #include "file_error.h"
 #include "message_box_answer.h"
 #include "scratch_folder.h"
+#include "shell_copy.h"
 #include "text.h"
 
 namespace {
 
-TEST(CopyFileMessages, CopiesTheWholeFileWithoutAMessage) {
+using CopyRoad = std::function<bool(const std::wstring& from, const std::wstring& to)>;
+
+// Copies `contents` with `copy` from a new file onto an existing, empty one; what the target
+// then holds.
+std::string copiedOverEmptyTarget(const std::string& contents, const CopyRoad& copy) {
     ScratchFolder folder;
-    std::string contents(300000, 'e');
-    ASSERT_TRUE(writeWholeFile(folder.file(L"viewer.exe"), contents));
-    ASSERT_TRUE(writeWholeFile(folder.file(L"edm1.tmp"), ""));
+    const std::wstring from = folder.file(L"from.exe"), to = folder.file(L"edm1.tmp");
+    std::string copied = "(not copied)";
+    if (writeWholeFile(from, contents) && writeWholeFile(to, "") && copy(from, to)) readWholeFile(to, copied);
+    return copied;
+}
+
+// `copyFile` with its message box answered: whether it copied, and the box.
+bool copyAnswered(const std::wstring& from, const std::wstring& to, AnsweredBox& box) {
     bool copied = false;
-    AnsweredBox box = answerMessageBox(
-        [&] { copied = copyFile(folder.file(L"viewer.exe"), folder.file(L"edm1.tmp"), nullptr); });
-    EXPECT_TRUE(copied);
+    box = answerMessageBox([&] { copied = copyFile(from, to, nullptr); });
+    return copied;
+}
+
+// A box with the program's caption and `text`.
+void expectProgramBox(const AnsweredBox& box, const std::wstring& text) {
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.caption, L"エダミル");
+    EXPECT_EQ(box.text, text);
+}
+
+TEST(ShellCopy, OverwritesTheExistingTargetWithTheWholeFile) {
+    std::string contents(70000, '\0');
+    for (size_t i = 0; i < contents.size(); ++i) contents[i] = static_cast<char>(i * 7);
+    const CopyRoad shell = [](const std::wstring& from, const std::wstring& to) {
+        return shellCopy(from, to) == ShellCopyResult::Copied;
+    };
+    EXPECT_EQ(copiedOverEmptyTarget(contents, shell), contents);
+}
+
+TEST(ShellCopy, MissingSourceIsNotACopy) {
+    ScratchFolder folder;
+    ASSERT_TRUE(writeWholeFile(folder.file(L"edm2.tmp"), ""));
+    EXPECT_NE(shellCopy(folder.file(L"missing.exe"), folder.file(L"edm2.tmp")), ShellCopyResult::Copied);
+}
+
+TEST(CopyFileMessages, CopiesTheWholeFileWithoutAMessage) {
+    const std::string contents(300000, 'e');
+    AnsweredBox box;
+    const CopyRoad withMessages = [&](const std::wstring& from, const std::wstring& to) {
+        return copyAnswered(from, to, box);
+    };
+    EXPECT_EQ(copiedOverEmptyTarget(contents, withMessages), contents);
     EXPECT_FALSE(box.shown) << box.text.c_str();
-    std::string copy;
-    ASSERT_TRUE(readWholeFile(folder.file(L"edm1.tmp"), copy));
-    EXPECT_EQ(copy, contents);
 }
 
 TEST(CopyFileMessages, MissingSourceIsToldWithItsPath) {
     ScratchFolder folder;
     ASSERT_TRUE(writeWholeFile(folder.file(L"edm2.tmp"), ""));
     const std::wstring from = folder.file(L"gone.exe");
-    bool copied = true;
-    AnsweredBox box = answerMessageBox([&] { copied = copyFile(from, folder.file(L"edm2.tmp"), nullptr); });
-    EXPECT_FALSE(copied);
-    ASSERT_TRUE(box.shown);
-    EXPECT_EQ(box.caption, L"エダミル");
-    EXPECT_EQ(box.text, from + L"\nファイルが存在しません。");
+    AnsweredBox box;
+    EXPECT_FALSE(copyAnswered(from, folder.file(L"edm2.tmp"), box));
+    expectProgramBox(box, from + L"\nファイルが存在しません。");
 }
 
 TEST(CopyFileMessages, FailedCopyIsToldWithTheSourcePath) {
@@ -47,13 +83,11 @@ TEST(CopyFileMessages, FailedCopyIsToldWithTheSourcePath) {
     // Held open by someone who shares it with nobody, the target cannot be written.
     HANDLE held = CreateFileW(folder.file(L"edm3.tmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    bool copied = true;
-    AnsweredBox box = answerMessageBox([&] { copied = copyFile(from, folder.file(L"edm3.tmp"), nullptr); });
+    AnsweredBox box;
+    const bool copied = copyAnswered(from, folder.file(L"edm3.tmp"), box);
     CloseHandle(held);
     EXPECT_FALSE(copied);
-    ASSERT_TRUE(box.shown);
-    EXPECT_EQ(box.caption, L"エダミル");
-    EXPECT_EQ(box.text, from + L"\nファイルのコピーに失敗しました。");
+    expectProgramBox(box, from + L"\nファイルのコピーに失敗しました。");
 }
 
 TEST(FileErrorBox, RefusedDeleteShowsThePathAndGoesOn) {

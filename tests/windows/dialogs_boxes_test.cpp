@@ -38,39 +38,42 @@ protected:
     }
 };
 
-TEST(AboutBox, CaptionIsTheApplicationNameAndVersionInformation) {
-    Observed<AboutDialog> box;
-    box.title = "T";
-    box.comment = "comment";
-    box.linkText = "link";
+// Runs the box with the texts it is given: initialised successfully, with the program's icon,
+// and ended with OK.
+template <class Box>
+void runWithTexts(Observed<Box>& box, const std::string& title, const std::string& comment, const std::string& link) {
+    box.title = title;
+    box.comment = comment;
+    box.linkText = link;
     EXPECT_EQ(box.runModal(), IDOK);
     EXPECT_EQ(box.initResult, TRUE);
-    EXPECT_EQ(box.caption, L"エダミルのﾊﾞｰｼﾞｮﾝ情報");
     EXPECT_EQ(box.bigIcon, appIcon());
+}
+
+TEST(AboutBox, CaptionIsTheApplicationNameAndVersionInformation) {
+    Observed<AboutDialog> box;
+    runWithTexts(box, "T", "comment", "link");
+    EXPECT_EQ(box.caption, L"エダミルのﾊﾞｰｼﾞｮﾝ情報");
 }
 
 TEST(CommentBox, ShowsCommentAndLinkTextButNotTheTitle) {
     Observed<CommentDialog> box;
-    box.title = "表題";
-    box.comment = "(なし)";
-    box.linkText = "(なし)";
-    EXPECT_EQ(box.runModal(), IDOK);
-    EXPECT_EQ(box.initResult, TRUE);
+    runWithTexts(box, "表題", "(なし)", "(なし)");
     EXPECT_EQ(box.caption, L"画像作者からのコメント");
     EXPECT_EQ(box.shownComment, L"(なし)");
     EXPECT_EQ(box.shownLink, L"(なし)");
-    EXPECT_EQ(box.bigIcon, appIcon());
 }
 
 TEST(CommentBox, EmptyCommentLeavesItsLineBlankAndLongLinkTextIsKeptWhole) {
     Observed<CommentDialog> box;
     std::string link;
-    for (int i = 0; i < 20; ++i) link += "http://example.invalid/表示ソフト ";
-    box.linkText = link;
-    box.runModal();
-    EXPECT_EQ(box.shownComment, L"");
     std::wstring expected;
-    for (int i = 0; i < 20; ++i) expected += L"http://example.invalid/表示ソフト ";
+    for (int i = 0; i < 20; ++i) {
+        link += "http://example.invalid/表示ソフト ";
+        expected += L"http://example.invalid/表示ソフト ";
+    }
+    runWithTexts(box, "", "", link);
+    EXPECT_EQ(box.shownComment, L"");
     EXPECT_EQ(box.shownLink, expected);
 }
 

@@ -12,35 +12,16 @@
 #include "dialog_ids.h"
 #include "file_list_dialog.h"
 #include "resource.h"
+#include "top_level_windows.h"
 
 namespace {
-
-BOOL CALLBACK findVisibleDialog(HWND window, LPARAM context) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window) || std::wstring(className) != L"#32770")
-        return TRUE;
-    *reinterpret_cast<HWND*>(context) = window;
-    return FALSE;
-}
-
-HWND waitForDialog() {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(10)) {
-        HWND found = nullptr;
-        EnumWindows(findVisibleDialog, reinterpret_cast<LPARAM>(&found));
-        if (found != nullptr) return found;
-    }
-    return nullptr;
-}
 
 // Runs the dialog; `reader` acts on the shown dialog from another thread. A dialog still open
 // five seconds after the reader is done is cancelled, and the result is then -2.
 INT_PTR runWithReader(FileListDialog& dialog, const std::function<void(HWND dialog, HWND list)>& reader) {
     std::atomic<bool> timedOut{false};
     std::thread helper([&] {
-        HWND window = waitForDialog();
+        HWND window = waitForVisibleWindow(GetCurrentProcessId(), kDialogClass, 5000);
         if (window == nullptr) return;
         reader(window, GetDlgItem(window, IDC_FILE_LIST));
         for (DWORD start = GetTickCount(); IsWindow(window) && IsWindowVisible(window); Sleep(10)) {

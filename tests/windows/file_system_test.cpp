@@ -1,4 +1,4 @@
-// Own path, file lookup with 64-bit sizes and wildcards, temporary names, the shell copy.
+// Own path, file lookup with 64-bit sizes and wildcards, temporary names.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -6,7 +6,6 @@
 
 #include "file_system.h"
 #include "scratch_folder.h"
-#include "shell_copy.h"
 
 namespace {
 
@@ -65,24 +64,6 @@ TEST(FileSystem, TemporaryFilesAreNewEmptyAndNamedFromThePrefix) {
         EXPECT_EQ(found.size(), 0u);
         DeleteFileW(path.c_str());
     }
-}
-
-TEST(ShellCopy, OverwritesTheExistingTargetWithTheWholeFile) {
-    ScratchFolder folder;
-    std::string contents(70000, '\0');
-    for (size_t i = 0; i < contents.size(); ++i) contents[i] = static_cast<char>(i * 7);
-    ASSERT_TRUE(writeWholeFile(folder.file(L"from.exe"), contents));
-    ASSERT_TRUE(writeWholeFile(folder.file(L"edm1.tmp"), ""));
-    EXPECT_EQ(shellCopy(folder.file(L"from.exe"), folder.file(L"edm1.tmp")), ShellCopyResult::Copied);
-    std::string copied;
-    ASSERT_TRUE(readWholeFile(folder.file(L"edm1.tmp"), copied));
-    EXPECT_EQ(copied, contents);
-}
-
-TEST(ShellCopy, MissingSourceIsNotACopy) {
-    ScratchFolder folder;
-    ASSERT_TRUE(writeWholeFile(folder.file(L"edm2.tmp"), ""));
-    EXPECT_NE(shellCopy(folder.file(L"missing.exe"), folder.file(L"edm2.tmp")), ShellCopyResult::Copied);
 }
 
 }  // namespace

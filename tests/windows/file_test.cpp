@@ -26,6 +26,13 @@ protected:
     }
     static void record(const FileError& error) { seen().push_back(error); }
 
+    // A file of the scratch folder holding `bytes`; its path.
+    std::wstring fileWith(const wchar_t* name, const std::string& bytes) {
+        const std::wstring path = folder.file(name);
+        EXPECT_TRUE(writeWholeFile(path, bytes)) << "the test's file cannot be written";
+        return path;
+    }
+
     ScratchFolder folder;
 
 private:
@@ -35,8 +42,7 @@ private:
 using FileObject = FileErrors;
 
 TEST_F(FileObject, ReadsReportTheBytesDeliveredAndSeekFromTheStart) {
-    const std::wstring path = folder.file(L"ten.bin");
-    ASSERT_TRUE(writeWholeFile(path, "0123456789"));
+    const std::wstring path = fileWith(L"ten.bin", "0123456789");
     File file;
     ASSERT_TRUE(file.openRead(path));
     EXPECT_EQ(file.length(), 10u);
@@ -55,8 +61,7 @@ TEST_F(FileObject, ReadsReportTheBytesDeliveredAndSeekFromTheStart) {
 }
 
 TEST_F(FileObject, KnowsItsFullPathUntilClosed) {
-    const std::wstring path = folder.file(L"x.bin");
-    ASSERT_TRUE(writeWholeFile(path, "x"));
+    const std::wstring path = fileWith(L"x.bin", "x");
     File file;
     ASSERT_TRUE(file.openRead(path));
     EXPECT_EQ(file.fullPath(), path);
@@ -75,8 +80,7 @@ TEST_F(FileObject, OpeningAMissingFileFailsQuietly) {
 }
 
 TEST_F(FileObject, CreateTruncatesAndWritesEverything) {
-    const std::wstring path = folder.file(L"out.bin");
-    ASSERT_TRUE(writeWholeFile(path, "old and long contents"));
+    const std::wstring path = fileWith(L"out.bin", "old and long contents");
     {
         File file;
         ASSERT_TRUE(file.createWrite(path));
@@ -89,8 +93,7 @@ TEST_F(FileObject, CreateTruncatesAndWritesEverything) {
 }
 
 TEST_F(FileErrors, FailingWriteIsReportedWithPathAndSystemError) {
-    const std::wstring path = folder.file(L"readonly.bin");
-    ASSERT_TRUE(writeWholeFile(path, "abc"));
+    const std::wstring path = fileWith(L"readonly.bin", "abc");
     File file;
     ASSERT_TRUE(file.openRead(path));  // a read handle cannot write
     EXPECT_FALSE(file.write("z", 1));
@@ -108,8 +111,7 @@ TEST_F(FileErrors, FailingDeleteIsReportedAndTheFileStays) {
     EXPECT_EQ(seen()[0].systemError, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
 
     // Open for reading (without delete sharing), the file cannot be deleted; closed, it can.
-    const std::wstring path = folder.file(L"busy.bin");
-    ASSERT_TRUE(writeWholeFile(path, "abc"));
+    const std::wstring path = fileWith(L"busy.bin", "abc");
     File file;
     ASSERT_TRUE(file.openRead(path));
     EXPECT_FALSE(File::remove(path));

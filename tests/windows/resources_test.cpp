@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
 #include <vector>
 
+#include "dialog_template.h"
 #include "message_box.h"
 #include "resource.h"
 
@@ -13,50 +13,21 @@ namespace {
 
 HINSTANCE self() { return GetModuleHandleW(nullptr); }
 
-// Reads the fixed part of an extended dialog template.
-class TemplateReader {
-public:
-    explicit TemplateReader(const uint8_t* p) : p_(p) {}
-    uint16_t word() {
-        uint16_t v;
-        std::memcpy(&v, p_, 2);
-        p_ += 2;
-        return v;
-    }
-    uint32_t dword() { return word() | (uint32_t(word()) << 16); }
-    std::wstring text() {
-        std::wstring s;
-        for (uint16_t c = word(); c != 0; c = word()) s.push_back(static_cast<wchar_t>(c));
-        return s;
-    }
-
-private:
-    const uint8_t* p_;
-};
-
 TEST(Resources, MainWindowTemplate) {
-    HRSRC found = FindResourceW(self(), MAKEINTRESOURCEW(IDD_VIEWER), MAKEINTRESOURCEW(5));  // RT_DIALOG
-    ASSERT_NE(found, nullptr);
-    TemplateReader t(static_cast<const uint8_t*>(LockResource(LoadResource(self(), found))));
-    EXPECT_EQ(t.word(), 1);       // dlgVer
-    EXPECT_EQ(t.word(), 0xFFFF);  // extended template
-    t.dword();                    // helpID
-    EXPECT_EQ(t.dword(), static_cast<uint32_t>(WS_EX_APPWINDOW));
-    EXPECT_EQ(t.dword(), static_cast<uint32_t>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                                               DS_MODALFRAME | DS_SETFONT));
-    EXPECT_EQ(t.word(), 0);  // no controls
-    t.word();                // x
-    t.word();                // y
-    EXPECT_EQ(t.word(), 320);
-    EXPECT_EQ(t.word(), 200);
-    EXPECT_EQ(t.word(), 0xFFFF);  // menu by number
-    EXPECT_EQ(t.word(), IDR_MENU_BAR);
-    EXPECT_EQ(t.word(), 0);  // standard dialog class
-    EXPECT_EQ(t.text(), L"異常事態発生！");
-    EXPECT_EQ(t.word(), 9);  // points
-    EXPECT_EQ(t.word(), 0);  // weight
-    t.word();                // italic (byte) and character set (byte)
-    EXPECT_EQ(t.text(), L"ＭＳ Ｐゴシック");
+    const DialogTemplate t = readDialogTemplate(IDD_VIEWER);
+    ASSERT_TRUE(t.extended);
+    EXPECT_EQ(t.exStyle, static_cast<DWORD>(WS_EX_APPWINDOW));
+    EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                                          DS_MODALFRAME | DS_SETFONT));
+    EXPECT_TRUE(t.controls.empty());
+    EXPECT_EQ(t.cx, 320);
+    EXPECT_EQ(t.cy, 200);
+    EXPECT_EQ(t.menu, L"#" + std::to_wstring(IDR_MENU_BAR));
+    EXPECT_EQ(t.className, L"");  // the standard dialog class
+    EXPECT_EQ(t.caption, L"異常事態発生！");
+    EXPECT_EQ(t.points, 9);
+    EXPECT_EQ(t.weight, 0);
+    EXPECT_EQ(t.font, L"ＭＳ Ｐゴシック");
 }
 
 struct Item {

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <cstring>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "extract_entries.h"
+#include "message_box_answer.h"
 #include "resource.h"
 #include "scratch_folder.h"
 #include "wallpaper.h"
@@ -24,39 +23,18 @@ uint32_t le32(const std::string& bytes, size_t at) {
            uint32_t(uint8_t(bytes[at + 3])) << 24;
 }
 
-BOOL CALLBACK findBox(HWND window, LPARAM context) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (process != GetCurrentProcessId() || !IsWindowVisible(window) || std::wstring(className) != L"#32770")
-        return TRUE;
-    *reinterpret_cast<HWND*>(context) = window;
-    return FALSE;
+// A written BMP file's layout: file size, pixel offset, info header size, width, height and
+// pixel bytes.
+std::vector<uint32_t> layoutOf(const std::string& file) {
+    std::vector<uint32_t> fields;
+    for (size_t at : {2, 10, 14, 18, 22, 34}) fields.push_back(le32(file, at));
+    return fields;
 }
 
-// Runs `action` on a thread of its own and answers every message box it shows, in order.
+// Runs `action` and answers every message box it shows; their texts in order.
 std::vector<std::wstring> answerAllBoxes(const std::function<void()>& action) {
     std::vector<std::wstring> texts;
-    std::atomic<bool> done{false};
-    std::thread worker([&] {
-        action();
-        done = true;
-    });
-    HWND answered = nullptr;
-    for (DWORD start = GetTickCount(); !done && GetTickCount() - start < 10000; Sleep(10)) {
-        HWND box = nullptr;
-        EnumWindows(findBox, reinterpret_cast<LPARAM>(&box));
-        if (box == nullptr) continue;
-        if (box != answered) {
-            wchar_t text[1024] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 1024);
-            texts.push_back(text);
-            answered = box;
-        }
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    worker.join();
+    for (const AnsweredBox& box : answerMessageBoxes(action)) texts.push_back(box.text);
     return texts;
 }
 
@@ -153,12 +131,7 @@ TEST_F(WallpaperTest, JpegPageOf24BitsLeavesOutTheRoundingRowsAndColumns) {
     const std::string file = written();
     ASSERT_EQ(file.size(), 22554u);
     EXPECT_EQ(file.substr(0, 2), "BM");
-    EXPECT_EQ(le32(file, 2), 22554u);
-    EXPECT_EQ(le32(file, 10), 54u);
-    EXPECT_EQ(le32(file, 14), 40u);
-    EXPECT_EQ(le32(file, 18), 100u);
-    EXPECT_EQ(le32(file, 22), 75u);
-    EXPECT_EQ(le32(file, 34), 7500u);
+    EXPECT_EQ(layoutOf(file), (std::vector<uint32_t>{22554, 54, 40, 100, 75, 7500}));
     // Row 0 of the file is bitmap row 5 (the five bottom rows are MCU padding), first 300 bytes.
     for (int row : {0, 37, 74}) {
         EXPECT_EQ(std::memcmp(file.data() + 54 + row * 300, picture.pixels.data() + (row + 5) * 336, 300), 0) << row;
@@ -172,9 +145,8 @@ TEST_F(WallpaperTest, JpegPageOf8BitsCarriesTheColourTable) {
     EXPECT_TRUE(centre().empty());
     const std::string file = written();
     ASSERT_EQ(file.size(), 8578u);
-    EXPECT_EQ(le32(file, 10), 1078u);
+    EXPECT_EQ(layoutOf(file), (std::vector<uint32_t>{8578, 1078, 40, 100, 75, 7500}));
     EXPECT_EQ(uint8_t(file[28]), 8);
-    EXPECT_EQ(le32(file, 34), 7500u);
     EXPECT_EQ(std::string(file.data() + 54 + 4 * 200, 4), std::string("\xc8\x37\x64\x00", 4));
     EXPECT_EQ(std::memcmp(file.data() + 1078 + 74 * 100, picture.pixels.data() + 79 * 112, 100), 0);
     EXPECT_EQ(desktop.calls, kCentreCalls);

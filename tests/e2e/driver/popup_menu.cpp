@@ -1,43 +1,18 @@
 // Popup menu windows of another process.
 #include "popup_menu.h"
 
-#include <cwchar>
+#include "top_level_windows.h"
 
 namespace {
 
 const UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
 
-struct PopupSearch {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK findPopup(HWND window, LPARAM context) {
-    PopupSearch* search = reinterpret_cast<PopupSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (owner != search->processId || !IsWindowVisible(window) || wcscmp(className, L"#32768") != 0) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND popupNow(DWORD processId) {
-    PopupSearch search = {processId, nullptr};
-    EnumWindows(findPopup, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND popupNow(DWORD processId) { return visibleWindowOf(processId, kPopupMenuClass); }
 
 }  // namespace
 
 HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    do {
-        if (HWND popup = popupNow(processId)) return popup;
-        Sleep(10);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
+    return waitForVisibleWindow(processId, kPopupMenuClass, timeoutMs);
 }
 
 HWND openContextMenu(HWND window, DWORD processId, int screenX, int screenY) {

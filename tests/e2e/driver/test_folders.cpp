@@ -5,21 +5,7 @@
 
 #include <vector>
 
-
-TestFolders::TestFolders() {
-    static unsigned counter = 0;
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    root_ = std::wstring(temp) + L"edamiru-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter) + L"\\";
-    temp_ = root_ + L"temp\\";
-    work_ = root_ + L"work\\";
-    CreateDirectoryW(root_.c_str(), nullptr);
-    CreateDirectoryW(temp_.c_str(), nullptr);
-    CreateDirectoryW(work_.c_str(), nullptr);
-}
-
-TestFolders::~TestFolders() { removeTree(root_); }
+TestFolders::TestFolders() : temp_(root_.folder(L"temp")), work_(root_.folder(L"work")) {}
 
 std::wstring booksFolder() {
     wchar_t path[MAX_PATH * 2] = {};

@@ -6,20 +6,19 @@
 
 #include <windows.h>
 
+#include "scratch_folder.h"
 #include "windows_files.h"
 
 class TestFolders {
 public:
     TestFolders();
-    ~TestFolders();
-    TestFolders(const TestFolders&) = delete;
-    TestFolders& operator=(const TestFolders&) = delete;
 
     const std::wstring& temp() const { return temp_; }  // ends in a backslash
     const std::wstring& work() const { return work_; }  // ends in a backslash
 
 private:
-    std::wstring root_, temp_, work_;
+    ScratchFolder root_{L"edamiru-e2e-"};
+    std::wstring temp_, work_;
 };
 
 // The folder beside the test program where the fixtures put the books (ends in a backslash).

@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "top_level_windows.h"
+
 namespace {
 
 // The current environment with some variables replaced, as a CreateProcessW block.
@@ -26,31 +28,6 @@ std::vector<wchar_t> environmentWith(const std::vector<std::pair<std::wstring, s
     }
     block.push_back(L'\0');
     return block;
-}
-
-struct WindowSearch {
-    DWORD processId;
-    bool dialogsOnly;
-    HWND found;
-    HWND except;
-};
-
-BOOL CALLBACK findVisibleWindow(HWND window, LPARAM context) {
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || window == search->except || !IsWindowVisible(window)) return TRUE;
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (search->dialogsOnly && wcscmp(className, L"#32770") != 0) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND visibleWindowOf(DWORD processId, bool dialogsOnly, HWND except = nullptr) {
-    WindowSearch search = {processId, dialogsOnly, nullptr, except};
-    EnumWindows(findVisibleWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 }  // namespace
@@ -90,27 +67,19 @@ DWORD ViewerProcess::exitCode() const {
     return code;
 }
 
-HWND ViewerProcess::waitForMainWindow(DWORD timeoutMs) const {
-    DWORD startTime = GetTickCount();
-    do {
-        if (HWND window = visibleWindowOf(id(), true)) return window;
-        if (!running()) return nullptr;
-        Sleep(10);
-    } while (GetTickCount() - startTime < timeoutMs);
-    return nullptr;
-}
+HWND ViewerProcess::waitForMainWindow(DWORD timeoutMs) const { return waitForOtherDialog(nullptr, timeoutMs); }
 
 HWND ViewerProcess::waitForOtherDialog(HWND main, DWORD timeoutMs) const {
     DWORD startTime = GetTickCount();
     do {
-        if (HWND window = visibleWindowOf(id(), true, main)) return window;
+        if (HWND window = visibleWindowOf(id(), kDialogClass, main)) return window;
         if (!running()) return nullptr;
         Sleep(10);
     } while (GetTickCount() - startTime < timeoutMs);
     return nullptr;
 }
 
-HWND ViewerProcess::visibleWindow() const { return visibleWindowOf(id(), false); }
+HWND ViewerProcess::visibleWindow() const { return visibleWindowOf(id(), nullptr); }
 
 bool ViewerProcess::waitForExitWatchingWindows(DWORD timeoutMs, std::wstring& seen) {
     seen.clear();

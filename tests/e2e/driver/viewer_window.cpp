@@ -30,6 +30,12 @@ std::vector<std::wstring> captionsUntil(HWND window, const std::wstring& last, D
     return seen;
 }
 
+std::wstring watchCaption(HWND window, const std::wstring& expected, DWORD durationMs) {
+    const DWORD start = GetTickCount();
+    while (windowCaption(window) == expected && GetTickCount() - start < durationMs) Sleep(10);
+    return windowCaption(window);
+}
+
 void click(HWND window, int x, int y) {
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at(x, y));
     PostMessageW(window, WM_LBUTTONUP, 0, at(x, y));

@@ -12,6 +12,10 @@ bool waitForCaption(HWND window, const std::wstring& expected, DWORD timeoutMs);
 // The distinct captions the window shows, in order, until `last` is shown or the time is up.
 std::vector<std::wstring> captionsUntil(HWND window, const std::wstring& last, DWORD timeoutMs);
 
+// Watches the caption for `durationMs` while it is `expected`: the first other caption it
+// shows, or `expected` when it held throughout.
+std::wstring watchCaption(HWND window, const std::wstring& expected, DWORD durationMs);
+
 // Mouse input as the system delivers it to the window, at client coordinates.
 void click(HWND window, int x, int y);
 void doubleClick(HWND window, int x, int y);

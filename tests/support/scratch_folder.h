@@ -6,7 +6,8 @@
 
 class ScratchFolder {
 public:
-    ScratchFolder();
+    // Named `prefix`, the process id and a count, so that tests running side by side never meet.
+    explicit ScratchFolder(const wchar_t* prefix = L"edamiru-test-");
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
@@ -14,6 +15,8 @@ public:
     // The folder, ending in a backslash.
     const std::wstring& path() const { return path_; }
     std::wstring file(const std::wstring& name) const { return path_ + name; }
+    // Makes a folder inside this one; its path, ending in a backslash.
+    std::wstring folder(const std::wstring& name) const;
 
 private:
     std::wstring path_;

@@ -1,0 +1,18 @@
+// Runs code that shows message boxes on another thread, reads the boxes and answers them.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+struct AnsweredBox {
+    bool shown = false;
+    std::wstring caption;
+    std::wstring text;
+};
+
+// Runs `action` on a thread of its own and presses OK on every message box of this process
+// that appears meanwhile; returns the boxes in the order they appeared. Waits until `action`
+// has returned (for ten seconds at the most).
+std::vector<AnsweredBox> answerMessageBoxes(const std::function<void()>& action);
+// The same for code that shows one box at the most: the first box, or one not shown.
+AnsweredBox answerMessageBox(const std::function<void()>& action);
