@@ -10,22 +10,6 @@
 
 namespace {
 
-// The system opens a device, not a file, when the part of a name before its first dot (trailing
-// blanks dropped) is one of these, whatever the case and the extension: "NUL.BMP" is NUL.
-bool namesADevice(const std::string& fileName) {
-    std::string base = fileName.substr(0, fileName.find('.'));
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    for (char& c : base) {
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    }
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-    for (const char* device : kDevices) {
-        if (base == device) return true;
-    }
-    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-           base[3] >= '0' && base[3] <= '9';
-}
-
 enum class Written { Yes, NotOpened, WriteFailed };
 
 // Creates (or empties) the file and writes the entry's bytes; an entry never read gives an empty file.
@@ -72,13 +56,10 @@ std::wstring programFolder(const std::wstring& programPath) {
 
 std::wstring pathBesideProgram(const std::wstring& programPath, const std::string& title, const std::string& rest) {
     const std::wstring folder = programFolder(programPath);
-    if (folder.empty() || !titleIsSafeFileStem(title) || namesADevice(title + rest)) return std::wstring();
-    std::wstring path = folder + toWide(title + rest);
     // Characters that file names forbid are refused here rather than left to the file system, so
     // that no system takes one for a separator, a stream or a wildcard.
-    for (size_t i = folder.size(); i < path.size(); ++i) {
-        if (path[i] < 0x20 || std::wcschr(L"\\/:*?\"<>|", path[i]) != nullptr) return std::wstring();
-    }
+    if (folder.empty() || !titleIsSafeFileStem(title) || !fileNameIsSafe(title + rest)) return std::wstring();
+    std::wstring path = folder + toWide(title + rest);
     if (path.size() > kMaxWrittenPathChars) return std::wstring();
     return path;
 }

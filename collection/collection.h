@@ -104,10 +104,19 @@ std::string formatNumber(uint32_t n);
 std::string folderOfPath(const std::string& path);
 
 // True when a title may stand in a file name inside the program's folder: no '\', '/', ':'
-// (as whole Shift-JIS characters), no ".." path segment, and not "COM" or "LPT" (any case),
-// which with pages 1 to 9 would name a Windows device. Other forbidden characters are
-// left to the file system, which refuses them.
+// (as whole Shift-JIS characters) and not "..". Whether the whole name is one Windows takes
+// for a file is fileNameIsSafe's to say.
 bool titleIsSafeFileStem(const std::string& title);
+
+// True when Windows opens a device, not a file, for this name: the part before its first dot,
+// trailing blanks dropped and in any case, is CON, PRN, AUX, NUL, CONIN$, CONOUT$, CLOCK$,
+// COM1 to COM9 or LPT1 to LPT9 ("NUL.BMP" and "nul .x.JPG" are NUL; "COM" and "COM12" are files).
+bool namesWindowsDevice(const std::string& fileName);
+
+// The one rule for the names of files the viewer and the tool write beside a book: not empty,
+// "." or "..", no device, and none of the characters file names forbid on Windows (control
+// characters and \ / : * ? " < > |, taken as whole Shift-JIS characters).
+bool fileNameIsSafe(const std::string& fileName);
 
 // File name (without folder) of page n: title, zero padding to the width of
 // formatNumber(entryCount), formatNumber(n), ".", formatTagText(tag). The padding counts the

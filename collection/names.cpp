@@ -3,6 +3,8 @@
 #include "collection.h"
 #include "shift_jis.h"
 
+#include <cstring>
+
 std::string singleFileTitle(const std::string& path) {
     size_t nameStart = 0;
     for (size_t i = 0; i < path.size(); i += shiftJisCharLength(path, i)) {
@@ -31,21 +33,32 @@ std::string folderOfPath(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
-namespace {
-
-// "COM" and "LPT" followed by a page number 1 to 9 name serial and printer devices on Windows
-// (COM1.JPG is the port, not a file), whatever the case.
-bool namesADevice(const std::string& title) {
-    if (title.size() != 3) return false;
-    std::string upper;
-    for (char c : title) upper.push_back(c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c);
-    return upper == "COM" || upper == "LPT";
+bool namesWindowsDevice(const std::string& fileName) {
+    std::string base = fileName.substr(0, fileName.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) {
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    }
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    for (const char* device : kDevices) {
+        if (base == device) return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
 }
 
-}  // namespace
+bool fileNameIsSafe(const std::string& fileName) {
+    if (fileName.empty() || fileName == "." || fileName == ".." || namesWindowsDevice(fileName)) return false;
+    for (size_t i = 0; i < fileName.size(); i += shiftJisCharLength(fileName, i)) {
+        if (shiftJisCharLength(fileName, i) == 2) continue;
+        const unsigned char c = static_cast<unsigned char>(fileName[i]);
+        if (c < 0x20 || std::strchr("\\/:*?\"<>|", c) != nullptr) return false;
+    }
+    return true;
+}
 
 bool titleIsSafeFileStem(const std::string& title) {
-    if (title == ".." || namesADevice(title)) return false;
+    if (title == "..") return false;
     for (size_t i = 0; i < title.size(); i += shiftJisCharLength(title, i)) {
         if (shiftJisCharLength(title, i) == 2) continue;
         char c = title[i];

@@ -22,7 +22,7 @@ bool fileStem(const std::string& title, std::string& stem, std::string& error) {
     std::string shown;
     bool exact = shiftJisToUtf8(title, shown);
     if (!titleIsSafeFileStem(title)) {
-        error = "the title \"" + shown + "\" cannot stand in a file name (it holds '\\', '/' or ':', is \"..\", or names a device)";
+        error = "the title \"" + shown + "\" cannot stand in a file name (it holds '\\', '/' or ':', or is \"..\")";
         return false;
     }
     if (!exact) {
@@ -44,6 +44,23 @@ bool writePage(const Book& book, const std::string& stem, uint32_t page, const s
         return false;
     }
     std::cout << "wrote " << path << " (" << entry.data.size() << " bytes)\n";
+    return true;
+}
+
+// The viewer's rule for the names it writes, on the Shift-JIS names of pages first..last,
+// wherever the tool runs (pages written here may be copied to Windows); false with the reason.
+bool pageNamesAreSafe(const Book& book, uint32_t first, uint32_t last, std::string& error) {
+    for (uint32_t page = first; page >= first && page <= last; ++page) {
+        const std::string name = book.header.title + extractedFileName("", page, book.header.settings.entryCount,
+                                                                     book.entries[page - 1].formatTag);
+        if (!fileNameIsSafe(name)) {
+            std::string shown;
+            shiftJisToUtf8(name, shown);
+            error = "page " + std::to_string(page) + " would be written as \"" + shown +
+                    "\", which Windows does not take for a file name";
+            return false;
+        }
+    }
     return true;
 }
 
@@ -76,10 +93,12 @@ int extractCommand(int argc, char** argv) {
     if (!readBookFile(bookPath, book, error)) return fail(bookPath + ": " + error);
     uint32_t count = book.header.settings.entryCount;
     if (onlyPage > count) return fail("the book has " + std::to_string(count) + " pages, not " + std::to_string(onlyPage));
-    if (!fileStem(book.header.title, stem, error) || !makeFolder(args.values["--to"], error)) return fail(error);
-
     uint32_t first = onlyPage ? onlyPage : 1, last = onlyPage ? onlyPage : count;
     uint32_t lastComplete = last < book.completeEntries ? last : book.completeEntries;
+    if (!fileStem(book.header.title, stem, error) || !pageNamesAreSafe(book, first, lastComplete, error) ||
+        !makeFolder(args.values["--to"], error))
+        return fail(error);
+
     bool allWritten = true;
     for (uint32_t page = first; page <= lastComplete; ++page) {
         allWritten = writePage(book, stem, page, args.values["--to"]) && allWritten;

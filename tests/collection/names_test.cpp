@@ -60,8 +60,30 @@ TEST(TitleIsSafeFileStem, RefusesSeparatorsAndParent) {
     for (const char* bad : {"a\\b", "a/b", "c:x", "..", "x\\..\\y", "/", "\\", ":", "\x95/"}) {
         EXPECT_FALSE(titleIsSafeFileStem(bad)) << bad;
     }
-    for (const char* device : {"COM", "com", "Lpt"}) EXPECT_FALSE(titleIsSafeFileStem(device)) << device;
-    for (const char* good : {"春の本", "a..b", "表", "表示ソ", "", ".", "...", "T", "COMIC", "CON", "NUL"}) {
+    for (const char* good : {"春の本", "a..b", "表", "表示ソ", "", ".", "...", "T", "COMIC", "COM", "CON", "NUL"}) {
         EXPECT_TRUE(titleIsSafeFileStem(good)) << good;
+    }
+}
+
+// The names the viewer and the tool may write: devices by the part before the first dot, and the
+// characters Windows forbids, taken as whole Shift-JIS characters (a trail byte may be '\' or '|').
+TEST(FileNameIsSafe, RefusesDevicesAndForbiddenCharacters) {
+    const struct {
+        const char* name;
+        bool device, safe;
+    } cases[] = {
+        {"COM1.JPG", true, false},  {"com9", true, false},       {"LPT3.BMP", true, false},
+        {"NUL.x1.JPG", true, false}, {"nul .BMP", true, false},  {"CON.BMP", true, false},
+        {"CONOUT$.JPG", true, false}, {"COM.BMP", false, true},  {"COM12.JPG", false, true},
+        {"COM0.JPG", false, true},  {"NULL.BMP", false, true},   {"春の本1.BMP", false, true},
+        {"\x95\x5C" "1.JPG", false, true},  // 表: its trail byte is '\'
+        {"\x83\x7C" "1.JPG", false, true},  // ポ: its trail byte is '|'
+        {"a*1.JPG", false, false},  {"a?1.JPG", false, false},   {"a|1.JPG", false, false},
+        {"a\"1.JPG", false, false}, {"a<1.JPG", false, false},  {"a\x01.BMP", false, false},
+        {".", false, false},        {"..", false, false},        {"", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(namesWindowsDevice(c.name), c.device) << c.name;
+        EXPECT_EQ(fileNameIsSafe(c.name), c.safe) << c.name;
     }
 }

@@ -122,13 +122,20 @@ TEST_F(BookTool, ExtractPadsPageNumbers) {
     EXPECT_EQ(fileBytes(folder_.file("x/T12.JPG")), pictures_[0]);
 }
 
-TEST_F(BookTool, ExtractRefusesTitlesThatLeaveTheFolder) {
-    for (const char* title : {"..", "a/b", "a\\b", "c:x", "COM"}) {
+TEST_F(BookTool, ExtractRefusesTitlesThatLeaveTheFolderOrNameADevice) {
+    const struct {
+        const char* title;
+        const char* reason;
+    } cases[] = {{"..", "cannot stand in a file name"}, {"a/b", "cannot stand in a file name"},
+                 {"a\\b", "cannot stand in a file name"}, {"c:x", "cannot stand in a file name"},
+                 {"COM", "Windows does not take"},        {"NUL.x", "Windows does not take"},
+                 {"a*", "Windows does not take"}};
+    for (const auto& c : cases) {
         std::string book = folder_.file("book.exe");
-        ASSERT_EQ(make(book, {"--title", title}).status, 0);
+        ASSERT_EQ(make(book, {"--title", c.title}).status, 0);
         ToolResult r = runBookTool({"extract", book, "--to", folder_.file("x")});
-        EXPECT_EQ(r.status, 1) << title;
-        EXPECT_NE(r.err.find("cannot stand in a file name"), std::string::npos) << r.err;
+        EXPECT_EQ(r.status, 1) << c.title;
+        EXPECT_NE(r.err.find(c.reason), std::string::npos) << r.err;
     }
     EXPECT_FALSE(std::filesystem::exists(folder_.path() / "x"));
     EXPECT_FALSE(std::filesystem::exists(folder_.path() / "a"));
