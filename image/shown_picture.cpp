@@ -16,7 +16,7 @@ void ShownPicture::dropBitmap() {
 
 uint8_t* ShownPicture::makeBitmap(const BitmapInfo& info, size_t& pitch) {
     const BitmapInfoHeader& h = info.header;
-    if (h.width <= 0 || h.height <= 0 || !isBitmapDepth(h.bitCount)) return nullptr;
+    if (h.width <= 0 || h.height <= 0 || h.planes != 1 || !isBitmapDepth(h.bitCount)) return nullptr;
     const uint64_t rowBytes = rowPitch(static_cast<uint32_t>(h.width), h.bitCount);
     if (rowBytes > kMaxPixelBytes / static_cast<uint32_t>(h.height)) return nullptr;
     std::vector<uint8_t> made;

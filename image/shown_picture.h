@@ -24,7 +24,8 @@ public:
 
     int screenBitsPerPixel() const override { return screenBitsPerPixel_; }
     void dropBitmap() override;
-    // Refuses a size or depth no bitmap has, and more than kMaxPixelBytes.
+    // Refuses what a bitmap section is refused for: a size or depth no bitmap has, a planes
+    // field other than 1; and more than kMaxPixelBytes.
     uint8_t* makeBitmap(const BitmapInfo& info, size_t& pitch) override;
     void dropReplacedBitmap() override;
     // No palette of its own: the halftone given, and the colour table as it stands.
