@@ -92,12 +92,12 @@ void ViewerDialog::restoreEntries(int all) {
 
 WallpaperSource ViewerDialog::wallpaperSource() const {
     WallpaperSource source;
-    source.picture.bitmapInfo = &bitmapInfo;
-    source.picture.pictureWidth = pictureWidth;
-    source.picture.pictureHeight = pictureHeight;
-    source.picture.pictureBits = pictureBits;
-    source.picture.bitmapHeight = static_cast<uint32_t>(bitmapInfo.header.height);
-    source.picture.bitmapPitch = pictureBitmap != nullptr ? bitmapRowPitch(pictureBitmap) : 0;
+    source.picture.bitmapInfo = &canvas.bitmapInfo;
+    source.picture.pictureWidth = canvas.pictureWidth;
+    source.picture.pictureHeight = canvas.pictureHeight;
+    source.picture.pictureBits = canvas.bits();
+    source.picture.bitmapHeight = static_cast<uint32_t>(canvas.bitmapInfo.header.height);
+    source.picture.bitmapPitch = canvas.bitmap() != nullptr ? bitmapRowPitch(canvas.bitmap()) : 0;
     if (currentPage >= 1 && currentPage <= entries.size()) source.entry = &entries[currentPage - 1];
     source.title = title;
     source.programPath = ownProgramPath();

@@ -11,7 +11,7 @@ const UINT kSecondMs = 1000;
 
 void ViewerDialog::goToPage(uint32_t n) {
     if (n == 0 || n > entryCount || n > entries.size()) return;
-    if (!showEntry(entries[n - 1])) return;
+    if (!displayEntry(entries[n - 1])) return;
     const bool last = n == entryCount;
     if (last && lastPageLayout == 0) {
         switchMenuBarToLastPage();

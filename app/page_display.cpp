@@ -1,7 +1,7 @@
-// Showing one entry: the loader its first two bytes name, the window fitted around the
+// Showing one entry: the page road onto the window's canvas, the window fitted around the
 // picture with its centre kept, and painting.
 #include "dib_section.h"
-#include "image/picture_kind.h"
+#include "image/show_entry.h"
 #include "viewer_dialog.h"
 #include "wait_cursor.h"
 #include "window_geometry.h"
@@ -14,17 +14,11 @@ void moveWindowTo(HWND window, const RECT& r) {
 
 }  // namespace
 
-bool ViewerDialog::showEntry(const CollectionEntry& entry) {
+bool ViewerDialog::displayEntry(const CollectionEntry& entry) {
     int shown = 0;
     {
         WaitCursor wait;
-        const uint8_t* data = entry.data.data();
-        const uint32_t size = static_cast<uint32_t>(entry.data.size());
-        switch (pictureKind(data, size)) {
-        case PictureKind::Bmp: shown = loadBmpPicture(data, size); break;
-        case PictureKind::Jpeg: shown = loadJpegPicture(size, data); break;
-        case PictureKind::NotDisplayable: break;
-        }
+        shown = showEntry(entry.data.data(), entry.data.size(), canvas);
     }
     if (shown != 1) return false;
     fitWindowToPicture();
@@ -35,7 +29,7 @@ void ViewerDialog::fitWindowToPicture() {
     RECT client, window;
     GetClientRect(hwnd(), &client);
     GetWindowRect(hwnd(), &window);
-    moveWindowTo(hwnd(), fittedWindowRect(window, client, pictureWidth, pictureHeight));
+    moveWindowTo(hwnd(), fittedWindowRect(window, client, canvas.pictureWidth, canvas.pictureHeight));
     WindowDc dc(hwnd());
     paintPicture(dc.handle());
 }
@@ -55,16 +49,16 @@ void ViewerDialog::centreOnScreen() {
 
 // The picture's bitmap copied to the client area from its top left, through the palette.
 void ViewerDialog::paintPicture(HDC dc) {
-    if (dc == nullptr || pictureBitmap == nullptr) return;
+    if (dc == nullptr || canvas.bitmap() == nullptr) return;
     HPALETTE previousPalette = nullptr;
-    if (paletteCreated == 1) {
-        previousPalette = SelectPalette(dc, palette.handle(), FALSE);
+    if (canvas.hasPalette()) {
+        previousPalette = SelectPalette(dc, canvas.palette(), FALSE);
         RealizePalette(dc);
     }
     RECT client;
     GetClientRect(hwnd(), &client);
     MemoryDc memory(dc);
-    HGDIOBJ previousBitmap = SelectObject(memory.handle(), pictureBitmap);
+    HGDIOBJ previousBitmap = SelectObject(memory.handle(), canvas.bitmap());
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.handle(), 0, 0, SRCCOPY);
     SelectObject(memory.handle(), previousBitmap);
     if (previousPalette != nullptr) SelectPalette(dc, previousPalette, TRUE);
@@ -73,6 +67,6 @@ void ViewerDialog::paintPicture(HDC dc) {
 void ViewerDialog::onPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd(), &paint);
-    if (!IsIconic(hwnd()) && pictureBits != nullptr) paintPicture(dc);
+    if (!IsIconic(hwnd()) && canvas.bits() != nullptr) paintPicture(dc);
     EndPaint(hwnd(), &paint);
 }

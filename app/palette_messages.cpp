@@ -3,8 +3,8 @@
 #include "viewer_dialog.h"
 
 int ViewerDialog::queryNewPalette(bool paletteChangedMessage) {
-    if (paletteCreated == 0) return 0;
-    return realizeWindowPalette(hwnd(), palette.handle(), paletteChangedMessage, *paletteCalls);
+    if (!canvas.hasPalette()) return 0;
+    return realizeWindowPalette(hwnd(), canvas.palette(), paletteChangedMessage, *paletteCalls);
 }
 
 void ViewerDialog::paletteChanged(HWND focusWindow) {

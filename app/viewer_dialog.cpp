@@ -1,18 +1,13 @@
 // The main window: construction, start-up, message dispatch and teardown.
 #include "viewer_dialog.h"
 
-#include <new>
-
 #include "caption_text.h"
-#include "dib_section.h"
 #include "menu_bar_layout.h"
 #include "resource.h"
 #include "system_menu.h"
 #include "text.h"
 
 namespace {
-const size_t kLogPaletteBufferSize = 1032;  // palette header and 256 entries
-const uint16_t kPaletteVersion = 0x300;
 const UINT kStartTimerDelayMs = 100;
 
 HCURSOR programCursor(UINT id) { return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
@@ -27,14 +22,14 @@ ViewerDialog::ViewerDialog()
     : Dialog(IDD_VIEWER, nullptr),
       appIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP_ICON))) {}
 
-ViewerDialog::~ViewerDialog() { deleteBitmap(pictureBitmap); }
+ViewerDialog::~ViewerDialog() = default;
 
 BOOL ViewerDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     contextMenu.load(IDR_CONTEXT_MENU);
-    readScreenDepth();
-    if (!allocateLogPaletteBuffer() || !loadChosenSource()) {
+    canvas.readScreenDepth(hwnd());
+    if (!canvas.allocateLogPaletteBuffer() || !loadChosenSource()) {
         endDialog(1);
         return FALSE;
     }
@@ -53,23 +48,7 @@ BOOL ViewerDialog::OnInitDialog() {
     return TRUE;
 }
 
-// On an 8-bit screen pictures are shown through the halftone palette; its own entries decide
-// which entry each colour of the dither's cube takes.
-void ViewerDialog::readScreenDepth() {
-    WindowDc dc(hwnd());
-    screenBitsPerPixel = GetDeviceCaps(dc.handle(), BITSPIXEL);
-    if (screenBitsPerPixel == 8 && palette.createHalftone(dc.handle())) paletteCreated = 1;
-}
-
-bool ViewerDialog::allocateLogPaletteBuffer() {
-    logPaletteBuffer.reset(new (std::nothrow) uint8_t[kLogPaletteBufferSize]());
-    if (!logPaletteBuffer) return false;
-    logPaletteBuffer[0] = static_cast<uint8_t>(kPaletteVersion & 0xFF);
-    logPaletteBuffer[1] = static_cast<uint8_t>(kPaletteVersion >> 8);
-    return true;
-}
-
-bool ViewerDialog::showFirstPage() { return !entries.empty() && showEntry(entries[0]); }
+bool ViewerDialog::showFirstPage() { return !entries.empty() && displayEntry(entries[0]); }
 
 void ViewerDialog::setStartCursors() {
     pressCursor = programCursor(entryCount == 1 ? IDCUR_GRAB : IDCUR_NEXT);

@@ -2,22 +2,19 @@
 // the collection, the current page, the countdown, menus, cursors and the picture.
 #pragma once
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "collection.h"
-#include "image/bitmap_info.h"
-#include "image/halftone_palette.h"
 #include "collection_start.h"
 #include "wallpaper.h"
 #include "dialog.h"
 #include "file.h"
 #include "menu.h"
-#include "palette.h"
 #include "palette_realisation.h"
+#include "window_canvas.h"
 
 // Window timers of the main window.
 enum ViewerTimer : UINT_PTR {
@@ -41,8 +38,6 @@ protected:
 
 private:
     // Start-up steps (OnInitDialog).
-    void readScreenDepth();
-    bool allocateLogPaletteBuffer();
     bool showFirstPage();
     void setStartCursors();
     void setStartMenuBar();
@@ -51,20 +46,12 @@ private:
     void startCaptionAndCountdown();
     void armStartTimers();
 
-    // Pictures (picture_loading.cpp): the picture state from a JPEG or BMP entry.
-    int loadJpegPicture(uint32_t size, const uint8_t* data);
-    int loadBmpPicture(const uint8_t* data, uint32_t size);
-    int setColourTablePalette(uint32_t n);
-    bool makeHalftonePaletteFor(HDC clientDc);
-    bool createPictureBitmap(HDC dc);
-    int ditherJpegToHalftone(HDC clientDc);
-
     // Palette messages (palette_messages.cpp).
     int queryNewPalette(bool paletteChangedMessage = false);
     void paletteChanged(HWND focusWindow);
 
     // Page display (page_display.cpp).
-    bool showEntry(const CollectionEntry& entry);
+    bool displayEntry(const CollectionEntry& entry);
     void fitWindowToPicture();
     void centreOnScreen();
     void paintPicture(HDC dc);
@@ -117,18 +104,8 @@ private:
     uint32_t commentFlag = 0xFFFFFFFFu;
     uint32_t menuBarFlag = 1;
     Menu contextMenu;
-    BitmapInfo bitmapInfo{};
-    uint32_t pictureHeight = 0;
-    uint32_t pictureWidth = 0;
-    Palette palette;
-    uint32_t paletteCreated = 0;
-    std::unique_ptr<uint8_t[]> logPaletteBuffer;
-    int32_t screenBitsPerPixel = 0;
-    uint8_t* pictureBits = nullptr;    // owned by pictureBitmap
-    HBITMAP pictureBitmap = nullptr;
-    // Colours of the platform's halftone palette and the dither's cube-to-palette table for
-    // them, built from the palette's own entries (8-bit screens only).
-    HalftonePalette halftone{};
+    // The picture as shown: its bitmap section, description and palette.
+    WindowCanvas canvas;
     PaletteCalls* paletteCalls = &systemPaletteCalls();
     uint32_t lastPageLayout = 0;
     uint32_t entryCount = 1;

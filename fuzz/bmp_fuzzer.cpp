@@ -17,8 +17,8 @@ constexpr size_t kLargestBitmap = 16u << 20;
 void LoadAtDepth(const uint8_t* data, size_t size, int depth) {
     BmpLayout layout;
     if (!parseBmp(data, size, depth, layout) || layout.bitmapBytes() > kLargestBitmap) return;
-    ShownPicture picture;
-    loadBmpPicture(data, size, depth, picture);
+    ShownPicture picture(depth);
+    loadBmpPicture(data, size, picture);
     std::vector<uint8_t> file;
     pictureFileBytes(picture, file);
 }

@@ -1,11 +1,15 @@
 // Probe and Decode as the viewer runs them: the picture is sized by Probe, zero-filled and
 // bottom-up, and must never be written outside. Each input is decoded twice, as the viewer
 // does and with the helper thread taking every piece of work as early as it may; the two
-// pictures must be the same byte for byte. Pictures above 2 megapixels (1920 x 1088) are
-// skipped so that a run spends its time decoding rather than allocating.
+// pictures must be the same byte for byte. Then once more by the viewer's page road for an
+// 8-bit screen (the 24-bit decode into the canvas, then the dither into a new 8-bit bitmap),
+// which must show it at the same size. Pictures above 2 megapixels (1920 x 1088) are skipped
+// so that a run spends its time decoding rather than allocating.
 #include <cstdint>
 #include <cstdlib>
 
+#include "image/jpeg_picture.h"
+#include "image/shown_picture.h"
 #include "jpeg_helper_thread.h"
 #include "jpeg_picture_decode.h"
 
@@ -37,5 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DecodedJpeg eager = DecodeJpegPicture(data, size, messages, kMostBytes);
     HelperThread::SetEager(false);
     if (!Same(asViewer, eager)) std::abort();
+    ShownPicture onEightBits(8);
+    if (loadJpegPicture(data, size, onEightBits) != 1 || onEightBits.pictureWidth != asViewer.shownSize.width ||
+        onEightBits.pictureHeight != asViewer.shownSize.height)
+        std::abort();
     return 0;
 }

@@ -1,12 +1,16 @@
 #include "image/jpeg_picture.h"
 
-#include <algorithm>
-#include <new>
-
 #include "image/dither.h"
+#include "image/halftone_palette.h"
 #include "jpeg/jpeg_decoder.h"
 
 namespace {
+
+class DroppedMessages : public JpegMessages {
+public:
+    void showMessage(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+};
 
 // Header of a bottom-up, uncompressed 24-bit bitmap; the colour table is left as it is.
 void setJpegHeader(BitmapInfoHeader& h, uint32_t width, uint32_t height) {
@@ -16,26 +20,25 @@ void setJpegHeader(BitmapInfoHeader& h, uint32_t width, uint32_t height) {
     h.bitCount = 24;
 }
 
-// Replaces the 24-bit pixels by their dither to the halftone palette (over the whole bitmap).
-bool ditherPicture(ShownPicture& picture, const HalftonePalette& halftone) {
-    const uint32_t width = static_cast<uint32_t>(picture.bitmapInfo.header.width);
-    const uint32_t height = picture.bitmapHeight();
-    std::vector<uint8_t> indexes;
-    try {
-        indexes.assign(static_cast<size_t>(rowPitch(width, 8)) * height, 0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    applyHalftonePalette(picture.bitmapInfo, halftone);
-    ditherToHalftone(picture.pixels.data(), indexes.data(), width, height, 24, halftone.cubeTable);
-    picture.pixels.swap(indexes);
-    return true;
+// The 24-bit picture at `trueColour` dithered into a new 8-bit bitmap that takes its place.
+int ditherToHalftonePicture(PictureCanvas& canvas, const uint8_t* trueColour) {
+    const HalftonePalette* halftone = canvas.useHalftonePalette();
+    if (halftone == nullptr) return 0;
+    applyHalftonePalette(canvas.bitmapInfo, *halftone);
+    size_t pitch = 0;
+    uint8_t* indexes = canvas.makeBitmap(canvas.bitmapInfo, pitch);
+    if (indexes == nullptr) return 0;  // the 24-bit bitmap stays
+    ditherToHalftone(trueColour, indexes, static_cast<uint32_t>(canvas.bitmapInfo.header.width),
+                     static_cast<uint32_t>(canvas.bitmapInfo.header.height), 24, halftone->cubeTable);
+    canvas.dropReplacedBitmap();
+    return 1;
 }
 
 }  // namespace
 
-int loadJpegPicture(const uint8_t* data, size_t size, int screenBitsPerPixel, ShownPicture& picture,
-                    JpegMessages& messages, const HalftonePalette& halftone) {
+int loadJpegPicture(const uint8_t* data, size_t size, PictureCanvas& canvas) {
+    DroppedMessages dropped;
+    JpegMessages& messages = canvas.jpegMessages() != nullptr ? *canvas.jpegMessages() : dropped;
     // The decoder takes a 32-bit length, as the 32-bit program's memory file gives it.
     const uint32_t length = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(size);
     JpegSize bitmap;
@@ -44,30 +47,27 @@ int loadJpegPicture(const uint8_t* data, size_t size, int screenBitsPerPixel, Sh
         if (!probe.Probe(data, length, bitmap)) return 0;
     }
     const uint32_t width = bitmap.width, height = bitmap.height;
-    picture.pictureWidth = width;
-    picture.pictureHeight = height;
-    setJpegHeader(picture.bitmapInfo.header, width, height);
-    picture.pixels.clear();
-    const uint64_t pitch = rowPitch(width, 24);
-    if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu ||
-        pitch * height > kMaxPixelBytes) {
-        return 0;
-    }
-    try {
-        picture.pixels.assign(static_cast<size_t>(pitch * height), 0);
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    canvas.pictureWidth = width;
+    canvas.pictureHeight = height;
+    setJpegHeader(canvas.bitmapInfo.header, width, height);
+    canvas.dropBitmap();
+    // A frame header of height 0 probes as a bitmap of no rows: no bitmap can be made for it.
+    if (width == 0 || height == 0 || rowPitch(width, 24) > kMaxPixelBytes / height) return 0;
+    size_t pitch = 0;
+    uint8_t* pixels = canvas.makeBitmap(canvas.bitmapInfo, pitch);
+    if (pixels == nullptr) return 0;
     {
         // The decoder goes down the picture from the top row, the last one in memory.
         JpegDecoder decoder(messages);
-        uint8_t* topRow = picture.pixels.data() + static_cast<size_t>(pitch) * (height - 1);
+        uint8_t* topRow = pixels + pitch * (height - 1);
         decoder.Decode(data, length, topRow, static_cast<int32_t>(pitch), bitmap);
-        if (decoder.frameRead()) {
-            picture.pictureWidth = std::min(decoder.frameSize().width, width);
-            picture.pictureHeight = std::min(decoder.frameSize().height, height);
+        // Before a frame header the decoder holds no size of the frame: the probed size stays.
+        const JpegSize frame = decoder.frameSize();
+        if (decoder.frameRead() && frame.width <= width && frame.height <= height) {
+            canvas.pictureWidth = frame.width;
+            canvas.pictureHeight = frame.height;
         }
     }
-    if (screenBitsPerPixel != 8) return 1;
-    return ditherPicture(picture, halftone) ? 1 : 0;
+    if (canvas.screenBitsPerPixel() != 8) return 1;
+    return ditherToHalftonePicture(canvas, pixels);
 }

@@ -1,14 +1,14 @@
 #include "image/show_entry.h"
 
+#include "image/bmp_picture.h"
 #include "image/jpeg_picture.h"
 
-int showEntry(const uint8_t* data, size_t size, int screenBitsPerPixel, ShownPicture& picture,
-              JpegMessages& messages, const HalftonePalette& halftone) {
+int showEntry(const uint8_t* data, size_t size, PictureCanvas& canvas) {
     switch (pictureKind(data, size)) {
     case PictureKind::Bmp:
-        return loadBmpPicture(data, size, screenBitsPerPixel, picture, halftone);
+        return loadBmpPicture(data, size, canvas);
     case PictureKind::Jpeg:
-        return loadJpegPicture(data, size, screenBitsPerPixel, picture, messages, halftone);
+        return loadJpegPicture(data, size, canvas);
     case PictureKind::NotDisplayable:
         break;
     }

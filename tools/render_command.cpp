@@ -64,9 +64,9 @@ int renderCommand(int argc, char** argv) {
     std::string error;
     if (!readRenderSource(options.input, options.page, source, error)) return fail(error);
 
-    ShownPicture picture;
     PrintedJpegMessages messages;
-    if (showEntry(source.bytes.data(), source.bytes.size(), options.screenDepth, picture, messages) != 1) {
+    ShownPicture picture(options.screenDepth, &messages);
+    if (showEntry(source.bytes.data(), source.bytes.size(), picture) != 1) {
         return fail("no picture is shown for " + source.description + " on a " +
                     std::to_string(options.screenDepth) + "-bit screen");
     }

@@ -14,9 +14,9 @@ namespace {
 
 bool isBmpPath(const std::string& path) { return path.size() > 4 && path.compare(path.size() - 4, 4, ".bmp") == 0; }
 
-int loadAsViewer(const std::vector<uint8_t>& bytes, int depth, ShownPicture& picture) {
+int loadAsViewer(const std::vector<uint8_t>& bytes, ShownPicture& picture) {
     if (pictureKind(bytes.data(), bytes.size()) != PictureKind::Bmp) return 0;
-    return loadBmpPicture(bytes.data(), bytes.size(), depth, picture);
+    return loadBmpPicture(bytes.data(), bytes.size(), picture);
 }
 
 std::string joined(const std::vector<std::string>& lines) {
@@ -54,8 +54,8 @@ TEST(BmpCorpus, EveryBmpFileEndsAsTheManifestExpects) {
         if (bytes.empty() && row.hasFeature("on-demand")) continue;
         ++files;
         for (int depth : {24, 8}) {
-            ShownPicture picture;
-            const int result = loadAsViewer(bytes, depth, picture);
+            ShownPicture picture(depth);
+            const int result = loadAsViewer(bytes, picture);
             const std::string where = row.path + " @" + std::to_string(depth) + " (" + row.expect + "): ";
             if (row.expect == "shows" && result != 1) wrong.push_back(where + "not shown");
             if (row.expect == "refused" && result != 0) wrong.push_back(where + "shown");

@@ -1,6 +1,7 @@
 // BMP headers, colour tables, the three roads and the damaged-file choices.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "bmp_fixture.h"
@@ -8,6 +9,7 @@
 #include "image/halftone_tables.h"
 #include "image/bmp_picture.h"
 #include "image/shown_picture.h"
+#include "refusing_canvas.h"
 
 namespace {
 
@@ -182,9 +184,9 @@ TEST(BmpRoads, DependOnCompressionDepthAndScreen) {
 TEST(BmpRoads, UnknownCompressionFailsOnTheRunLengthRoad) {
     BmpFixture f = rgb24(3, 2);
     f.compression = 4;
-    ShownPicture picture;
+    ShownPicture picture(24);
     const auto bytes = f.bytes();
-    EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), 24, picture), 0);
+    EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), picture), 0);
 }
 
 TEST(BmpLimits, SizesAndDepthsNoBitmapCanHave) {
@@ -211,16 +213,16 @@ TEST(BmpPixels, PlainRoadCopiesRowsAndReportsAShortRead) {
     BmpFixture f = pal8(3, 3, 4);
     f.clrUsed = 4;
     f.pixels = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0};
-    ShownPicture picture;
+    ShownPicture picture(24);
     auto bytes = f.bytes();
-    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), 24, picture), 1);
+    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), picture), 1);
     EXPECT_EQ(picture.pixels, f.pixels);
     EXPECT_EQ(picture.pictureWidth, 3u);
     EXPECT_EQ(picture.bitmapInfo.header.bitCount, 8);
     // Cut after five pixel bytes: the load fails, the bytes that were there stay.
     bytes.resize(bytes.size() - 7);
-    ShownPicture cut;
-    EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), 24, cut), 0);
+    ShownPicture cut(24);
+    EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), cut), 0);
     EXPECT_EQ(cut.pixels, (std::vector<uint8_t>{1, 2, 3, 0, 4, 0, 0, 0, 0, 0, 0, 0}));
 }
 
@@ -229,9 +231,9 @@ TEST(BmpPixels, PixelOffsetIsHonouredAndNeverReadBeyond) {
     gap.clrUsed = 4;
     gap.pixelOffset = 54 + 16 + 100;
     gap.pixels = {9, 8, 7, 6};
-    ShownPicture picture;
+    ShownPicture picture(24);
     auto bytes = gap.bytes();
-    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), 24, picture), 1);
+    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), picture), 1);
     EXPECT_EQ(picture.pixels, gap.pixels);
 
     BmpFixture beyond = rgb24(2, 2);
@@ -239,8 +241,8 @@ TEST(BmpPixels, PixelOffsetIsHonouredAndNeverReadBeyond) {
     bytes = beyond.bytes();
     bytes.resize(54 + 16);
     for (int screen : {24, 8}) {
-        ShownPicture p;
-        EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), screen, p), 0) << screen;
+        ShownPicture p(screen);
+        EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), p), 0) << screen;
         EXPECT_TRUE(p.hasBitmap());
         for (uint8_t b : p.pixels) EXPECT_EQ(b, 0);
     }
@@ -250,9 +252,9 @@ TEST(BmpPixels, DitherRoadTakesTheHalftoneTableAndLeavesUnreadRowsBlack) {
     BmpFixture f = rgb24(3, 4, 0xFF);  // white
     f.clrUsed = 16;
     f.colourTable = rampTable(16);
-    ShownPicture picture;
+    ShownPicture picture(8);
     auto bytes = f.bytes();
-    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), 8, picture), 1);
+    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), picture), 1);
     EXPECT_EQ(picture.bitmapInfo.header.bitCount, 8);
     EXPECT_EQ(picture.bitmapInfo.header.clrUsed, 0u);
     EXPECT_EQ(picture.bitmapInfo.colours[249].red, 255);
@@ -263,8 +265,8 @@ TEST(BmpPixels, DitherRoadTakesTheHalftoneTableAndLeavesUnreadRowsBlack) {
     // Only the bottom row and a half are in the file: the rest is dithered from black, and the
     // load fails as a short read does on the plain road.
     bytes.resize(bytes.size() - 12 * 4 + 18);
-    ShownPicture cut;
-    EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), 8, cut), 0);
+    ShownPicture cut(8);
+    EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), cut), 0);
     ASSERT_TRUE(cut.hasBitmap());
     const std::vector<uint8_t> want = {255, 255, 255, 0, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(cut.pixels, want);
@@ -274,19 +276,67 @@ TEST(BmpPixels, RunLengthRoadExpandsIntoAZeroedBitmap) {
     BmpFixture f = pal8(4, 2, 256);
     f.compression = 1;
     f.pixels = {2, 7, 0, 0, 4, 9, 0, 1};
-    ShownPicture picture;
+    ShownPicture picture(8);
     const auto bytes = f.bytes();
-    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), 8, picture), 1);
+    ASSERT_EQ(loadBmpPicture(bytes.data(), bytes.size(), picture), 1);
     EXPECT_EQ(picture.pixels, (std::vector<uint8_t>{7, 7, 0, 0, 9, 9, 9, 9}));
     EXPECT_EQ(picture.bitmapInfo.colours[3].red, 9);  // the file's colours stay in the table
 }
 
 TEST(BmpPixels, ARefusedFileLeavesThePictureAsItWas) {
-    ShownPicture picture;
+    ShownPicture picture(24);
     auto good = pal8(2, 1, 256).bytes();
-    ASSERT_EQ(loadBmpPicture(good.data(), good.size(), 24, picture), 1);
+    ASSERT_EQ(loadBmpPicture(good.data(), good.size(), picture), 1);
     auto bad = rgb24(2, -1).bytes();
-    EXPECT_EQ(loadBmpPicture(bad.data(), bad.size(), 24, picture), 0);
+    EXPECT_EQ(loadBmpPicture(bad.data(), bad.size(), picture), 0);
     EXPECT_EQ(picture.bitmapInfo.header.bitCount, 8);
     EXPECT_TRUE(picture.hasBitmap());
+}
+
+// Each road takes its palette before its bitmap: the halftone palette on the dither road, the
+// file's colour table on the plain road, none on the run-length road. Once the headers are
+// accepted the previous bitmap is gone, so a refused palette or bitmap leaves none; the colour
+// table changes only when the file has one (or takes the halftone colours).
+TEST(BmpPalettes, EachRoadTakesItsPaletteBeforeItsBitmap) {
+    BmpFixture rle = pal8(4, 2, 16), plain = pal8(2, 1, 16);
+    rle.clrUsed = plain.clrUsed = 16;
+    rle.compression = 1;
+    rle.pixels = {2, 7, 0, 0, 4, 9, 0, 1};
+    const BmpFixture rgb = rgb24(3, 2);
+    const uint8_t kept = 200, ramp = 3, halftone = windowsHalftonePalette().colours[1].red;
+    struct Case {
+        const BmpFixture& file;
+        int screen;
+        bool refuseHalftone, refuseColourTable;
+        int refusedBitmap;
+        std::vector<std::string> calls;
+        int result;
+        uint8_t red1;  // red of colour 1 afterwards
+    };
+    const Case cases[] = {
+        {rle, 8, false, false, 0, {}, 1, ramp},
+        {plain, 24, false, false, 0, {"table 16"}, 1, ramp},
+        {rgb, 24, false, false, 0, {"table 0"}, 1, kept},
+        {rgb, 8, false, false, 0, {"halftone"}, 1, halftone},
+        {plain, 24, false, true, 0, {"table 16"}, 0, ramp},
+        {rgb, 8, true, false, 0, {"halftone"}, 0, kept},
+        {rle, 24, false, false, 1, {}, 0, ramp},
+        {rgb, 8, false, false, 1, {"halftone"}, 0, halftone},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        RefusingCanvas canvas(c.screen);
+        canvas.pixels.assign(8, 7);  // the previous picture
+        canvas.bitmapInfo.colours[1].red = kept;
+        canvas.refuseHalftone = c.refuseHalftone;
+        canvas.refuseColourTable = c.refuseColourTable;
+        canvas.refusedBitmap = c.refusedBitmap;
+        const auto bytes = c.file.bytes();
+        EXPECT_EQ(loadBmpPicture(bytes.data(), bytes.size(), canvas), c.result) << n;
+        EXPECT_EQ(canvas.paletteCalls, c.calls) << n;
+        EXPECT_EQ(canvas.hasBitmap(), c.result == 1) << n;
+        EXPECT_EQ(canvas.pictureWidth, uint32_t(c.file.width)) << n;
+        EXPECT_EQ(canvas.bitmapInfo.colours[1].red, c.red1) << n;
+        ++n;
+    }
 }

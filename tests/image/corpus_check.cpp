@@ -9,8 +9,8 @@ namespace {
 // The difference between what `load` shows for the row and the recorded picture; "" when none.
 std::string differenceFromReference(const ReferenceRow& row, const PictureLoader& load) {
     const std::vector<uint8_t> bytes = readCorpusFile(row.path);
-    ShownPicture picture;
-    const int shown = load(bytes, row.depth, picture);
+    ShownPicture picture(row.depth);
+    const int shown = load(bytes, picture);
     if ((shown == 1) != (row.shown == "yes")) return "shown " + std::to_string(shown) + ", expected " + row.shown;
     if (shown != 1) return "";
     std::vector<uint8_t> file;

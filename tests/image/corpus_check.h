@@ -8,8 +8,8 @@
 #include "corpus.h"
 #include "image/shown_picture.h"
 
-// Loads one file for a screen depth; returns the loader's result.
-using PictureLoader = std::function<int(const std::vector<uint8_t>& bytes, int depth, ShownPicture& picture)>;
+// Loads one file onto a picture made for the screen depth; returns the loader's result.
+using PictureLoader = std::function<int(const std::vector<uint8_t>& bytes, ShownPicture& picture)>;
 
 struct ReferenceComparison {
     int checked = 0;

@@ -6,6 +6,7 @@
 
 #include "image/halftone_palette.h"
 #include "image/show_entry.h"
+#include "image/shown_picture.h"
 #include "jpeg_messages.h"
 #include "test_folders.h"
 
@@ -80,10 +81,10 @@ bool readBmp(const std::wstring& path, ScreenPixels& picture) {
 
 bool ditheredPicture(const std::wstring& path, ScreenPixels& picture) {
     const std::string bytes = readFileBytes(path);
-    ShownPicture shown;
     RecordingJpegMessages messages;
     const HalftonePalette halftone = platformHalftone();
-    if (showEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 8, shown, messages, halftone) != 1 ||
+    ShownPicture shown(8, &messages, halftone);
+    if (showEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), shown) != 1 ||
         shown.bitmapInfo.header.bitCount != 8) {
         return false;
     }
@@ -105,9 +106,9 @@ bool ditheredPicture(const std::wstring& path, ScreenPixels& picture) {
 
 bool trueColourPicture(const std::wstring& path, ScreenPixels& picture) {
     const std::string bytes = readFileBytes(path);
-    ShownPicture shown;
     RecordingJpegMessages messages;
-    if (showEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), 32, shown, messages) != 1) return false;
+    ShownPicture shown(32, &messages);
+    if (showEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), shown) != 1) return false;
     const uint32_t depth = shown.bitmapInfo.header.bitCount;
     if (depth != 24 && depth != 8 && depth != 4) return false;
     picture.width = static_cast<int>(shown.pictureWidth);
