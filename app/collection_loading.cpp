@@ -105,7 +105,7 @@ bool ViewerDialog::readHeaderAndFirstEntry() {
     captionFlag = header.settings.captionFlag;
     commentFlag = header.settings.commentFlag;
     menuBarFlag = header.settings.menuBarFlag;
-    intervalMs = header.settings.intervalSeconds;
+    intervalSeconds = header.settings.intervalSeconds;
     mouseMode = header.settings.mouseMode;
     entryCount = header.settings.entryCount;
     return makeEntryTable(source, entryCount, entries) && readEntry(source, entries[0]);

@@ -11,7 +11,7 @@ void ViewerDialog::onLeftButtonDown(POINT point) {
     pressPoint = point;
     SetCapture(hwnd());
     SetCursor(mouseMode == kClickTurns ? pressCursor : dragCursor);
-    advancedByDoubleClick = 0;
+    advancedByDoubleClick = false;
 }
 
 void ViewerDialog::onMouseMove() { SetCursor(dragCursor); }
@@ -19,12 +19,12 @@ void ViewerDialog::onMouseMove() { SetCursor(dragCursor); }
 void ViewerDialog::onLeftButtonDoubleClick() {
     if (mouseMode != kDoubleClickTurns) return;
     nextPage();
-    advancedByDoubleClick = 1;
+    advancedByDoubleClick = true;
 }
 
 bool ViewerDialog::onLeftButtonUp(POINT point) {
     if (GetCapture() == hwnd()) ReleaseCapture();
-    if (advancedByDoubleClick == 1) return false;
+    if (advancedByDoubleClick) return false;
     if (point.x != pressPoint.x || point.y != pressPoint.y) {
         // The window jumps on release, by the distance the mouse went.
         RECT window;

@@ -13,17 +13,17 @@ void ViewerDialog::goToPage(uint32_t n) {
     if (n == 0 || n > entryCount || n > entries.size()) return;
     if (!displayEntry(entries[n - 1])) return;
     const bool last = n == entryCount;
-    if (last && lastPageLayout == 0) {
+    if (last && !lastPageLayout) {
         switchMenuBarToLastPage();
         pressCursor = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDCUR_GRAB));
         fitWindowToPicture();  // the new menu bar may wrap differently: measure the frame again
         fitWindowToPicture();
-        lastPageLayout = 1;
-    } else if (!last && lastPageLayout == 1) {
+        lastPageLayout = true;
+    } else if (!last && lastPageLayout) {
         switchMenuBarToBrowsing();
         pressCursor = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDCUR_NEXT));
         fitWindowToPicture();
-        lastPageLayout = 0;
+        lastPageLayout = false;
     }
     if (intervalMs > 0 && !last) {
         restartAutoAdvance();

@@ -78,16 +78,17 @@ void ViewerDialog::removeCaptionIfAsked() {
 void ViewerDialog::trimContextMenuForOnePage() {
     if (entryCount != 1) return;
     if (HMENU popup = contextMenu.popup(0)) DeleteMenu(popup, 1, MF_BYPOSITION);
-    intervalMs = -1;
+    intervalSeconds = -1;
 }
 
 void ViewerDialog::startCaptionAndCountdown() {
-    if (intervalMs < 1) {
+    if (intervalSeconds < 1) {
+        intervalMs = -1;
         setPageCaption(false);
         if (HMENU popup = contextMenu.popup(0)) DeleteMenu(popup, ID_STOP_AUTO_ADVANCE, MF_BYCOMMAND);
         return;
     }
-    intervalMs = intervalMilliseconds(intervalMs);
+    intervalMs = intervalMilliseconds(intervalSeconds);
     restartAutoAdvance();
     setPageCaption(true);
 }

@@ -107,13 +107,14 @@ private:
     // The picture as shown: its bitmap section, description and palette.
     WindowCanvas canvas;
     PaletteCalls* paletteCalls = &systemPaletteCalls();
-    uint32_t lastPageLayout = 0;
+    bool lastPageLayout = false;  // the menu bar and cursor of the last page are in place
     uint32_t entryCount = 1;
     uint32_t currentPage = 1;
-    int32_t intervalMs = -1;  // seconds until start-up turns it into milliseconds
+    int32_t intervalSeconds = -1;  // as the book says; 0 or less: no auto-advance
+    int32_t intervalMs = -1;       // the auto-advance timer's period; -1: none
     uint32_t secondsLeft = 0;
     uint32_t mouseMode = 1;
-    uint32_t advancedByDoubleClick = 0;
+    bool advancedByDoubleClick = false;
     std::string title, comment, linkText;  // Shift-JIS
     HCURSOR pressCursor = nullptr;
     HCURSOR dragCursor = nullptr;

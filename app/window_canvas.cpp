@@ -25,7 +25,7 @@ void WindowCanvas::readScreenDepth(HWND window) {
     messages_ = WindowJpegMessages(window);
     WindowDc dc(window_);
     screenBitsPerPixel_ = GetDeviceCaps(dc.handle(), BITSPIXEL);
-    if (screenBitsPerPixel_ == 8 && palette_.createHalftone(dc.handle())) paletteCreated_ = 1;
+    if (screenBitsPerPixel_ == 8 && palette_.createHalftone(dc.handle())) paletteCreated_ = true;
 }
 
 bool WindowCanvas::allocateLogPaletteBuffer() {
@@ -59,11 +59,11 @@ void WindowCanvas::dropReplacedBitmap() { deleteBitmap(replaced_); }
 // Replaces the window palette by the halftone palette of a memory context like the window's,
 // and keeps its colours with the cube table built for them (rebuilt only when the colours differ).
 const HalftonePalette* WindowCanvas::useHalftonePalette() {
-    if (paletteCreated_ == 1) palette_.destroy();
+    if (paletteCreated_) palette_.destroy();
     WindowDc dc(window_);
     MemoryDc memory(dc.handle());
-    paletteCreated_ = palette_.createHalftone(memory.handle()) ? 1 : 0;
-    if (paletteCreated_ == 0) return nullptr;
+    paletteCreated_ = palette_.createHalftone(memory.handle());
+    if (!paletteCreated_) return nullptr;
     PALETTEENTRY entries[256] = {};
     palette_.readEntries(entries, 256);
     ColourEntry colours[256];
@@ -77,9 +77,9 @@ const HalftonePalette* WindowCanvas::useHalftonePalette() {
 }
 
 bool WindowCanvas::useColourTablePalette(uint32_t n) {
-    if (paletteCreated_ == 1) palette_.destroy();
+    if (paletteCreated_) palette_.destroy();
     if (n == 0) {
-        paletteCreated_ = 0;
+        paletteCreated_ = false;
         return true;
     }
     if (n > 256) n = 256;
@@ -93,6 +93,6 @@ bool WindowCanvas::useColourTablePalette(uint32_t n) {
         entry[2] = bitmapInfo.colours[i].blue;
         entry[3] = 0;
     }
-    paletteCreated_ = palette_.createFrom(buffer) ? 1 : 0;
-    return paletteCreated_ == 1;
+    paletteCreated_ = palette_.createFrom(buffer);
+    return paletteCreated_;
 }

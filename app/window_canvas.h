@@ -27,7 +27,7 @@ public:
 
     HBITMAP bitmap() const { return bitmap_; }
     uint8_t* bits() const { return bits_; }  // owned by bitmap()
-    bool hasPalette() const { return paletteCreated_ == 1; }
+    bool hasPalette() const { return paletteCreated_; }
     HPALETTE palette() const { return palette_.handle(); }
 
     int screenBitsPerPixel() const override { return screenBitsPerPixel_; }
@@ -46,7 +46,7 @@ private:
     uint8_t* bits_ = nullptr;
     HBITMAP replaced_ = nullptr;  // the bitmap makeBitmap replaced, until dropReplacedBitmap
     Palette palette_;
-    uint32_t paletteCreated_ = 0;
+    bool paletteCreated_ = false;
     std::unique_ptr<uint8_t[]> logPaletteBuffer_;
     // Colours of the platform's halftone palette and the dither's cube-to-palette table for
     // them, built from the palette's own entries (8-bit screens only).

@@ -13,9 +13,14 @@ enum class FormatTag : uint8_t { None, Bmp, Jpg };
 // "BMP", "JPG" or "".
 const char* formatTagText(FormatTag tag);
 
-// The tag from the first byte alone: 0x42 Bmp, 0xFF Jpg, anything else (or no byte) None.
-// Which loader shows a picture is a separate, two-byte test (image/picture_kind.h).
+// The one rule for what a picture file is, by its first bytes. The tag takes the first byte
+// alone: 0x42 Bmp, 0xFF Jpg, anything else (or no byte) None. The page display shows a file
+// only when the second byte confirms its tag ("BM", 0xFF 0xD8); anything else, and fewer than
+// two bytes, is not displayable.
 FormatTag formatTagOf(const uint8_t* data, size_t size);
+
+enum class PictureKind { Bmp, Jpeg, NotDisplayable };
+PictureKind pictureKind(const uint8_t* data, size_t size);
 
 // One picture file of the collection. A table may hold as many entries as its 4-byte sizes allow,
 // so an entry is kept small: its bytes and a one-byte tag; its size is data.size().

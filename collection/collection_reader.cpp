@@ -60,6 +60,16 @@ FormatTag formatTagOf(const uint8_t* data, size_t size) {
     return FormatTag::None;
 }
 
+PictureKind pictureKind(const uint8_t* data, size_t size) {
+    if (size < 2) return PictureKind::NotDisplayable;
+    switch (formatTagOf(data, size)) {
+    case FormatTag::Bmp: return data[1] == 0x4D ? PictureKind::Bmp : PictureKind::NotDisplayable;
+    case FormatTag::Jpg: return data[1] == 0xD8 ? PictureKind::Jpeg : PictureKind::NotDisplayable;
+    case FormatTag::None: break;
+    }
+    return PictureKind::NotDisplayable;
+}
+
 void tagEntry(CollectionEntry& entry) { entry.formatTag = formatTagOf(entry.data.data(), entry.data.size()); }
 
 bool readText(ByteSource& source, std::string& text) {

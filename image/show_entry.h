@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "image/picture_canvas.h"
-#include "image/picture_kind.h"
+#include "collection.h"
 
 // Loads the picture file onto `canvas` by its kind (loadBmpPicture, loadJpegPicture).
 // 1 when a picture is shown, 0 when none (a file not displayable leaves the canvas unchanged).

@@ -1,5 +1,6 @@
 // edamiru-book make: a copy of the viewer with a collection appended.
 #include "arguments.h"
+#include "collection.h"
 #include "collection_writer.h"
 #include "commands.h"
 #include "file_bytes.h"
@@ -86,8 +87,7 @@ bool readPictures(const std::vector<std::string>& paths, std::vector<std::vector
     for (size_t i = 0; i < paths.size(); ++i) {
         std::vector<uint8_t> picture;
         if (!readFileBytes(paths[i], picture, error)) return false;
-        bool shown = picture.size() >= 2 && ((picture[0] == 0x42 && picture[1] == 0x4D) ||
-                                             (picture[0] == 0xFF && picture[1] == 0xD8));
+        bool shown = pictureKind(picture.data(), picture.size()) != PictureKind::NotDisplayable;
         if (!shown) {
             std::cerr << "edamiru-book make: warning: page " << i + 1 << " (" << paths[i]
                       << ") is neither BMP nor JPEG; it is stored, but the viewer cannot show it\n";

@@ -2,7 +2,7 @@
 
 #include "book_file.h"
 #include "file_bytes.h"
-#include "image/picture_kind.h"
+#include "collection.h"
 
 namespace {
 

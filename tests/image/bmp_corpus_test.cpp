@@ -6,7 +6,7 @@
 
 #include "corpus.h"
 #include "corpus_check.h"
-#include "image/picture_kind.h"
+#include "collection.h"
 #include "image/bmp_picture.h"
 #include "image/shown_picture.h"
 
