@@ -45,6 +45,10 @@ export DISPLAY
 # started by the first test instead, they would inherit and hold open CTest's output pipes.
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot.exe </dev/null >/dev/null 2>&1
+# Likewise the desktop: a program that uses it for the whole run keeps it from closing between
+# tests, when the next test to open a window would start it anew and CTest wait for that.
+keeper="$build/tests/support/edamiru_desktop_keeper.exe"
+[ -f "$keeper" ] && wine "$keeper" </dev/null >/dev/null 2>&1 &
 
 cd "$build"
 status=0

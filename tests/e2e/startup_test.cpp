@@ -5,6 +5,7 @@
 #include "temp_folder_watch.h"
 #include "test_folders.h"
 #include "viewer_process.h"
+#include "viewer_window.h"
 
 namespace {
 
@@ -52,8 +53,8 @@ TEST_F(ViewerStart, BookOfNinePagesHoldsOneCopyUntilTheDeferredPass) {
     HWND window = startShowing(book(L"nine.exe"));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(windowCaption(window), kNineCaption);
-    EXPECT_TRUE(copies.waitForCount(0, 5000)) << "the temporary copy was not deleted";
-    Sleep(300);
+    EXPECT_TRUE(copies.waitForCount(0, kStartTimeoutMs)) << "the temporary copy was not deleted";
+    EXPECT_TRUE(settle(window));  // the deferred pass has ended
     EXPECT_EQ(copies.maximum(), 1);
     EXPECT_EQ(copies.count(), 0);
     EXPECT_EQ(countFiles(folders.temp() + L"*"), 0) << "something else was left in the temporary folder";
@@ -78,7 +79,8 @@ TEST_F(ViewerStart, EnterDoesNothingAndEscapeCloses) {
     ASSERT_NE(window, nullptr);
     postKey(window, VK_RETURN);
     PostMessageW(window, WM_COMMAND, IDOK, 0);
-    EXPECT_FALSE(viewer.waitForExit(500)) << "Enter ended the viewer";
+    EXPECT_TRUE(settle(window)) << "Enter ended the viewer";  // both handled, the window still there
+    EXPECT_TRUE(viewer.running());
     closeWithEscape(window);
 }
 
@@ -149,7 +151,7 @@ TEST_F(ViewerStart, CommandLineFileKeepsTheTemplateCaptionAndNeedsNoCopy) {
     ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
     HWND window = startShowing(book(L"nine.exe"), picture);
     ASSERT_NE(window, nullptr);
-    Sleep(300);
+    EXPECT_TRUE(settle(window));
     EXPECT_EQ(windowCaption(window), kTemplateCaption);
     EXPECT_EQ(copies.maximum(), 0);
     closeWithEscape(window);
@@ -237,41 +239,58 @@ TEST_F(ViewerStart, MissingTemporaryFolderEndsSilently) {
     expectSilentEnd();
 }
 
+// Changes of the files in a folder: names, sizes and writes.
+HANDLE watchFolder(const std::wstring& folder) {
+    return FindFirstChangeNotificationW(
+        folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+}
+
 // The first temporary file that appears in `folder`, once it holds `size` bytes and nothing
 // else has it open for writing, held so that it cannot be deleted. INVALID_HANDLE_VALUE when
-// none turned up in time.
-HANDLE holdCompleteCopy(const std::wstring& folder, uint64_t size, std::wstring& path) {
-    DWORD startTime = GetTickCount();
-    while (GetTickCount() - startTime < 10000) {
+// none turned up in time. The copy lives about 100 ms: `changes` (watchFolder of `folder`, made
+// before the copy can appear) wakes this at each change, and while a copy of the full size is
+// still open for writing, whose closing no notification marks, it looks every millisecond.
+HANDLE holdCompleteCopy(HANDLE changes, const std::wstring& folder, uint64_t size, std::wstring& path) {
+    const DWORD kTimeoutMs = 10000;
+    const DWORD startTime = GetTickCount();
+    for (;;) {
+        bool complete = false;
         WIN32_FIND_DATAW data;
         HANDLE search = FindFirstFileW((folder + L"edm*.tmp").c_str(), &data);
         if (search != INVALID_HANDLE_VALUE) {
             FindClose(search);
             path = folder + data.cFileName;
-            if (fileSize(path) == size) {
+            complete = fileSize(path) == size;
+            if (complete) {
                 HANDLE held = openWithoutDeleteSharing(path);
                 if (held != INVALID_HANDLE_VALUE) return held;
             }
         }
-        Sleep(0);  // the copy lives about 100 ms: look as often as the scheduler allows
+        const DWORD waited = GetTickCount() - startTime;
+        if (waited >= kTimeoutMs) return INVALID_HANDLE_VALUE;
+        WaitForSingleObject(changes, complete ? 1 : kTimeoutMs - waited);
+        FindNextChangeNotification(changes);
     }
-    return INVALID_HANDLE_VALUE;
 }
 
 TEST_F(ViewerStart, RefusedDeleteOfTheCopyIsReportedAndTheViewerGoesOn) {
+    HANDLE changes = watchFolder(folders.temp());
+    ASSERT_NE(changes, INVALID_HANDLE_VALUE);
     start(book(L"nine.exe"));
     std::wstring copy;
-    HANDLE held = holdCompleteCopy(folders.temp(), fileSize(book(L"nine.exe")), copy);
+    HANDLE held = holdCompleteCopy(changes, folders.temp(), fileSize(book(L"nine.exe")), copy);
+    FindCloseChangeNotification(changes);
     ASSERT_NE(held, INVALID_HANDLE_VALUE) << "the temporary copy was not seen in time";
     HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
     ASSERT_NE(window, nullptr);
-    HWND box = viewer.waitForOtherDialog(window, 5000);
+    HWND box = viewer.waitForOtherDialog(window, kStartTimeoutMs);
     ASSERT_NE(box, nullptr) << "no file-error box";
     EXPECT_EQ(windowCaption(box), L"エダミル");
     std::wstring text = messageBoxText(box);
     EXPECT_EQ(_wcsnicmp(text.c_str(), (copy + L"\n").c_str(), copy.size() + 1), 0) << text;
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    Sleep(300);
+    EXPECT_TRUE(waitForHidden(box, kStartTimeoutMs));
+    EXPECT_TRUE(settle(window));
     EXPECT_TRUE(viewer.running());
     EXPECT_EQ(windowCaption(window), kNineCaption);
     CloseHandle(held);

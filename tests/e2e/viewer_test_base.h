@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "temp_folder_watch.h"
 #include "test_folders.h"
 #include "viewer_process.h"
 #include "viewer_window.h"
@@ -12,7 +13,7 @@
 class ViewerTestBase : public ::testing::Test {
 protected:
     static constexpr DWORD kStartTimeoutMs = 10000;
-    static constexpr DWORD kWaitMs = 3000;
+    static constexpr DWORD kWaitMs = 5000;
 
     // Starts `program` (a full path) with `arguments` and waits for its main window.
     HWND startProgram(const std::wstring& program, const std::wstring& arguments = L"") {
@@ -24,7 +25,12 @@ protected:
         HWND window = viewer.waitForMainWindow(kStartTimeoutMs);
         // A dialog that opens by itself at start may be found first: its owner is the main window.
         if (window != nullptr && GetWindow(window, GW_OWNER) != nullptr) window = GetWindow(window, GW_OWNER);
-        if (window != nullptr) settle(window);
+        // As a reader meets it: the deferred pass has read the pages after the first, and ended
+        // by deleting the temporary copy of the book.
+        if (window != nullptr) {
+            EXPECT_TRUE(waitForNoFiles(folders.temp() + L"edm*.tmp", kStartTimeoutMs)) << "the copy stayed";
+            settle(window);
+        }
         return window;
     }
 
@@ -61,13 +67,7 @@ protected:
         EXPECT_TRUE(waitForHidden(dialog)) << "the dialog stayed open";
     }
 
-    static bool waitForHidden(HWND window) {
-        for (DWORD waited = 0; waited < kWaitMs; waited += 20) {
-            if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-            Sleep(20);
-        }
-        return false;
-    }
+    static bool waitForHidden(HWND window) { return ::waitForHidden(window, kWaitMs); }
 
     void closeWithEscape(HWND window) {
         postKey(window, VK_ESCAPE);

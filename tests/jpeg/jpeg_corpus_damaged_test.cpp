@@ -5,25 +5,24 @@
 #include <algorithm>
 #include <sstream>
 
-#include "corpus.h"
+#include "corpus_decodes.h"
 #include "jpeg_messages.h"
-#include "viewer_decode.h"
 
 namespace {
 
 bool contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
-bool hasMessage(const ViewerPicture& p, const char* text) {
+bool hasMessage(const CorpusDecode& p, const char* text) {
     return std::find(p.messages.begin(), p.messages.end(), std::string(text)) != p.messages.end();
 }
 
 // What went wrong with one row, or "" when it ended as expected.
-std::string check(const ManifestRow& row, const ViewerPicture& p) {
+std::string check(const ManifestRow& row, const CorpusDecode& p) {
     std::ostringstream fault;
-    if (row.expect == "refused" && p.probed && p.anyWritten()) fault << "picture content written; ";
-    if (row.expect == "partial" && !(p.probed && p.anyWritten())) fault << "nothing decoded; ";
+    if (row.expect == "refused" && p.probed && p.anyWritten) fault << "picture content written; ";
+    if (row.expect == "partial" && !(p.probed && p.anyWritten)) fault << "nothing decoded; ";
     if (row.expect == "shows") {
-        if (!p.probed || !p.anyWritten()) fault << "nothing decoded; ";
+        if (!p.probed || !p.anyWritten) fault << "nothing decoded; ";
         else if (std::to_string(p.shownWidth) != row.width || std::to_string(p.shownHeight) != row.height)
             fault << "shown " << p.shownWidth << "x" << p.shownHeight << "; ";
     }
@@ -47,7 +46,7 @@ void checkRows(bool (*selected)(const ManifestRow&)) {
     for (const ManifestRow& row : rows) {
         if (row.format != "jpeg" && !contains(row.path, ".jpg")) continue;
         if (!selected(row)) continue;
-        ViewerPicture p = decodeAsViewer(readCorpusFile(row.path));
+        const CorpusDecode& p = corpusDecode(row.path);
         ++checkedRows;
         EXPECT_EQ(check(row, p), "") << row.path << " (expect " << row.expect << ")";
     }

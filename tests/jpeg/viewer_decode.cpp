@@ -21,11 +21,15 @@ bool ViewerPicture::anyWritten() const {
 }
 
 ViewerPicture decodeAsViewer(const std::vector<uint8_t>& file) {
-    ViewerPicture picture;
-    if (file.size() < 2 || file[0] != 0xFF || file[1] != 0xD8) return picture;
-    picture.routed = true;
+    if (file.size() < 2 || file[0] != 0xFF || file[1] != 0xD8) return ViewerPicture();
     RecordingJpegMessages messages;
     DecodedJpeg decoded = DecodeJpegPicture(file.data(), file.size(), messages, UINT64_MAX);
+    return viewerPicture(std::move(decoded), messages);
+}
+
+ViewerPicture viewerPicture(DecodedJpeg&& decoded, const RecordingJpegMessages& messages) {
+    ViewerPicture picture;
+    picture.routed = true;
     picture.probed = decoded.probed && !decoded.pixels.empty();  // an empty bitmap cannot be made
     picture.bitmapWidth = decoded.probedSize.width;
     picture.bitmapHeight = decoded.probedSize.height;

@@ -24,3 +24,8 @@ struct ViewerPicture {
 };
 
 ViewerPicture decodeAsViewer(const std::vector<uint8_t>& file);
+
+struct DecodedJpeg;
+class RecordingJpegMessages;
+// The viewer's picture of a decode already made of a file it routes to the decoder.
+ViewerPicture viewerPicture(DecodedJpeg&& decoded, const RecordingJpegMessages& messages);

@@ -1,6 +1,7 @@
 // Loading the helper DLL into another process with a remote thread.
 #include "in_process_probe.h"
 
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -140,4 +141,28 @@ HCURSOR shownCursor() {
     CURSORINFO info = {};
     info.cbSize = sizeof info;
     return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+int waitForPostedMessages(HWND window, DWORD timeoutMs) {
+    static HMODULE probe = LoadLibraryA(probePath().c_str());
+    static HOOKPROC hook =
+        probe != nullptr ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(probe, "SettleHook@12")))
+                         : nullptr;
+    static const UINT marker = RegisterWindowMessageA("edamiru_settle_marker");
+    static DWORD sequence = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (hook == nullptr || marker == 0) return -1;
+    if (thread == 0) return 0;  // the window is gone
+    HHOOK set = SetWindowsHookExA(WH_GETMESSAGE, hook, probe, thread);
+    if (set == nullptr) return -1;
+    const DWORD number = ++sequence;  // the event of a marker that came too late is never set again
+    char name[64];
+    snprintf(name, sizeof name, "edamiru_settle_%lu_%lu", static_cast<unsigned long>(GetCurrentProcessId()),
+             static_cast<unsigned long>(number));
+    HANDLE taken = CreateEventA(nullptr, TRUE, FALSE, name);
+    bool done = taken != nullptr && PostMessageW(window, marker, GetCurrentProcessId(), number) &&
+                WaitForSingleObject(taken, timeoutMs) == WAIT_OBJECT_0;
+    if (taken != nullptr) CloseHandle(taken);
+    UnhookWindowsHookEx(set);
+    return done ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 // Reading the viewer's own state from inside it: a helper DLL is loaded into the viewer's
-// process and one of its functions run there in a thread of its own.
+// process and one of its functions run there in a thread of its own, or its message hook set
+// on the viewer's thread.
 #pragma once
 #include <string>
 #include <vector>
@@ -35,3 +36,9 @@ HCURSOR programCursor(HANDLE process, UINT id);
 
 // The cursor shown now.
 HCURSOR shownCursor();
+
+// Posts a marker to `window` behind everything posted to it so far and waits until the window's
+// thread takes it from its queue (the helper's message hook sees it): by then that thread has
+// handled all of those messages. Returns 1 when it did within `timeoutMs`, 0 when it did not,
+// and -1 when the hook cannot be set.
+int waitForPostedMessages(HWND window, DWORD timeoutMs);

@@ -18,7 +18,7 @@ HWND waitForPopupMenu(DWORD processId, DWORD timeoutMs) {
 HWND openContextMenu(HWND window, DWORD processId, int screenX, int screenY) {
     PostMessageW(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window),
                  MAKELPARAM(static_cast<short>(screenX), static_cast<short>(screenY)));
-    return waitForPopupMenu(processId, 3000);
+    return waitForPopupMenu(processId, 5000);
 }
 
 HMENU popupMenuHandle(HWND popupWindow) {

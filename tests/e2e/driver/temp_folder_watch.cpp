@@ -15,6 +15,15 @@ int countFiles(const std::wstring& pattern) {
     return count;
 }
 
+bool waitForNoFiles(const std::wstring& pattern, unsigned timeoutMs) {
+    const DWORD startTime = GetTickCount();
+    while (countFiles(pattern) != 0) {
+        if (GetTickCount() - startTime >= timeoutMs) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
 TempFolderWatch::TempFolderWatch(const std::wstring& folder, const std::wstring& pattern)
     : pattern_(folder + pattern), thread_(&TempFolderWatch::poll, this) {}
 

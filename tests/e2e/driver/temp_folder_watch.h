@@ -29,3 +29,5 @@ private:
 
 // Number of files matching a full path pattern (wildcards allowed).
 int countFiles(const std::wstring& pattern);
+// Waits until no file matches the pattern; false on timeout.
+bool waitForNoFiles(const std::wstring& pattern, unsigned timeoutMs);

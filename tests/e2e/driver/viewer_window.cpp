@@ -1,6 +1,7 @@
 // Mouse messages and caption watching.
 #include "viewer_window.h"
 
+#include "in_process_probe.h"
 #include "viewer_process.h"
 
 namespace {
@@ -57,13 +58,29 @@ void drag(HWND window, int fromX, int fromY, int toX, int toY) {
     settle(window);
 }
 
-// Sent messages overtake posted ones, so the thread gets time to reach the posted messages
-// first; the sent no-op then returns once it is free again.
-void settle(HWND window) {
+// Two markers in turn: the first comes after everything posted so far, the second after what the
+// handlers of those messages posted in their turn.
+bool settle(HWND window) {
+    const DWORD kTimeoutMs = 10000;
+    int taken = waitForPostedMessages(window, kTimeoutMs);
+    if (taken == 1) taken = waitForPostedMessages(window, kTimeoutMs);
+    if (taken >= 0) return taken == 1;
+    // Without the hook: sent messages overtake posted ones, so the thread gets time to reach the
+    // posted messages first; the sent no-op then returns once it is free again.
     Sleep(100);
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    LRESULT sent = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
     Sleep(50);
+    return sent != 0;
+}
+
+bool waitForHidden(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window)) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
 }
 
 int screenDepth() {

@@ -21,8 +21,12 @@ void click(HWND window, int x, int y);
 void doubleClick(HWND window, int x, int y);
 void drag(HWND window, int fromX, int fromY, int toX, int toY);
 
-// Waits until the window has handled everything posted to it so far.
-void settle(HWND window);
+// Waits until the window's thread has handled everything posted to it so far, and what that
+// posted in turn; false when it did not in time or the window is gone.
+bool settle(HWND window);
+
+// Waits until the window is hidden or gone; false on timeout.
+bool waitForHidden(HWND window, DWORD timeoutMs);
 
 // Bits per pixel of the screen.
 int screenDepth();

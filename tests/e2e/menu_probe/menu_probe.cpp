@@ -1,6 +1,7 @@
 // Loaded into the viewer by the UI tests: menus and cursor resources cannot be read from another
 // process, so this writes the viewer's menus into a shared memory block that the driver reads,
-// and gives the viewer's cursor handles.
+// and gives the viewer's cursor handles. Its message hook tells the driver when the viewer has
+// taken a marker message from its queue.
 // Menu bar: one line per item, "bar <id> <Shift-JIS text>"; "nobar" when the window has none.
 // Other menus (system menu, tracked popups): one line per item, submenus after their item,
 // "item <depth> <id> <kind> <Shift-JIS text>" with kind s (separator), p (submenu) or c (command).
@@ -88,4 +89,24 @@ extern "C" __declspec(dllexport) DWORD WINAPI DumpMenuBar(LPVOID window) {
 extern "C" __declspec(dllexport) DWORD WINAPI CursorHandle(LPVOID id) {
     return static_cast<DWORD>(reinterpret_cast<UINT_PTR>(
         LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(reinterpret_cast<UINT_PTR>(id)))));
+}
+
+// A message hook on the viewer's thread (WH_GETMESSAGE, set by the driver): when the thread
+// takes the driver's marker from its queue, it has handled everything posted before it. The
+// marker names the driver's event (process id and number), which is set; the viewer itself sees
+// WM_NULL instead.
+extern "C" __declspec(dllexport) LRESULT CALLBACK SettleHook(int code, WPARAM removed, LPARAM message) {
+    static const UINT marker = RegisterWindowMessageA("edamiru_settle_marker");
+    MSG* msg = reinterpret_cast<MSG*>(message);
+    if (code == HC_ACTION && removed == PM_REMOVE && msg->message == marker) {
+        char name[64];
+        snprintf(name, sizeof name, "edamiru_settle_%lu_%lu", static_cast<unsigned long>(msg->wParam),
+                 static_cast<unsigned long>(msg->lParam));
+        if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name)) {
+            SetEvent(event);
+            CloseHandle(event);
+        }
+        msg->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removed, message);
 }
