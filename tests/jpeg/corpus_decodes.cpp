@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "jpeg_messages.h"
@@ -68,7 +69,9 @@ DjpegAgreement agreement(const std::string& relativePath, const ViewerPicture& p
     return a;
 }
 
-CorpusDecode decodeOnce(const std::string& relativePath, const ManifestRow* row) {
+// `row` is the file's manifest row (null when it has none); `referenced`: reference.tsv records
+// its picture on a true-colour screen, which is then compared by the hash of the shown rows.
+CorpusDecode decodeOnce(const std::string& relativePath, const ManifestRow* row, bool referenced) {
     std::vector<uint8_t> file = readCorpusFile(relativePath);
     RecordingJpegMessages messages;
     DecodedJpeg decoded = DecodeJpegPicture(file.data(), file.size(), messages, UINT64_MAX);
@@ -81,7 +84,7 @@ CorpusDecode decodeOnce(const std::string& relativePath, const ManifestRow* row)
     out.anyWritten = picture.anyWritten();
     out.shownWidth = picture.shownWidth;
     out.shownHeight = picture.shownHeight;
-    if (picture.probed) out.shownHash = picture.shownHash();
+    if (picture.probed && referenced) out.shownHash = picture.shownHash();
     out.messages = picture.messages;
     if (row != nullptr && djpegComparable(*row) && djpegAvailable()) out.djpeg = agreement(relativePath, picture);
     return out;
@@ -91,14 +94,18 @@ CorpusDecode decodeOnce(const std::string& relativePath, const ManifestRow* row)
 
 const CorpusDecode& corpusDecode(const std::string& relativePath) {
     static std::map<std::string, ManifestRow> manifest;
+    static std::set<std::string> referenced;
     static std::map<std::string, CorpusDecode> decodes;
     if (manifest.empty()) {
         for (ManifestRow& row : readManifest()) manifest[row.path] = row;
+        for (const ReferenceRow& row : readReference())
+            if (row.depth == 24) referenced.insert(row.path);
     }
     auto done = decodes.find(relativePath);
     if (done != decodes.end()) return done->second;
     auto row = manifest.find(relativePath);
-    return decodes[relativePath] = decodeOnce(relativePath, row == manifest.end() ? nullptr : &row->second);
+    return decodes[relativePath] = decodeOnce(relativePath, row == manifest.end() ? nullptr : &row->second,
+                                              referenced.count(relativePath) != 0);
 }
 
 std::string guardLine(const DecodedJpeg& d) {

@@ -27,7 +27,7 @@ struct CorpusDecode {
     bool routed = false, probed = false;
     bool anyWritten = false;  // any byte of the bitmap is not 0
     uint32_t shownWidth = 0, shownHeight = 0;
-    std::string shownHash;    // ViewerPicture::shownHash(), when probed
+    std::string shownHash;    // ViewerPicture::shownHash(), for the pictures reference.tsv records
     std::vector<std::string> messages;
     // Filled for the rows djpegComparable() takes, when djpeg is installed.
     DjpegAgreement djpeg;
