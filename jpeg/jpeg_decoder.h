@@ -102,7 +102,8 @@ private:
     bool DecodeDcRefine();
     bool DecodeAcFirst();
     bool DecodeAcRefine();
-    template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*)>
+    template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*),
+              bool kFirstScan>
     bool DecodeAcBlocks();
     bool SeekNextScan();
     int32_t* AcBlock(uint32_t m);

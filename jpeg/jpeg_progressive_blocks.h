@@ -132,7 +132,7 @@ enum class Refinement { Stop, EndOfBand, Coefficient };
 // read fails (the scan ends), EndOfBand when it starts a run (the block's remaining non-zero
 // coefficients are then corrected), else Coefficient with `run` and `size` (size 0: ZRL).
 template <class Source>
-Refinement NextRefinement(Source& src, AcScan& s, int& run, int& size, int32_t& bits) {
+__attribute__((always_inline)) inline Refinement NextRefinement(Source& src, AcScan& s, int& run, int& size, int32_t& bits) {
     int rs;
     if (!src.Symbol(s.table, rs)) {
         Failed(s);

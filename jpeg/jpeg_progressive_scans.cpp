@@ -155,7 +155,9 @@ bool JpegDecoder::DecodeDcRefine() {
 }
 
 // The blocks of an AC scan one by one through `Block`; the scan's state goes back to the driver.
-template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*)>
+// A first scan passes over the blocks of an end-of-band run here, which touch nothing.
+template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*),
+          bool kFirstScan>
 bool JpegDecoder::DecodeAcBlocks() {
     acTable_ = &acTables_[scan_.components[0].acSelector];
     AcScan scan{acTable_, scan_.spectralStart, scan_.spectralEnd, scan_.approxLow, 0, progressive_.status};
@@ -163,6 +165,10 @@ bool JpegDecoder::DecodeAcBlocks() {
     bool complete = true;
     for (uint32_t m = 0; m < scan_.mcuCount && complete; ++m) {
         PassRow(m);
+        if (kFirstScan && scan.eobRun > 0) {
+            --scan.eobRun;
+            continue;
+        }
         complete = run.Block<Fast, Serial>(scan, AcBlock(m));
     }
     run.Finish();
@@ -170,7 +176,7 @@ bool JpegDecoder::DecodeAcBlocks() {
     return complete;
 }
 
-bool JpegDecoder::DecodeAcFirst() { return DecodeAcBlocks<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>>(); }
+bool JpegDecoder::DecodeAcFirst() { return DecodeAcBlocks<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>, true>(); }
 
 // Refinement of AC coefficients, block by block (see AcRefineBlock).
-bool JpegDecoder::DecodeAcRefine() { return DecodeAcBlocks<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>>(); }
+bool JpegDecoder::DecodeAcRefine() { return DecodeAcBlocks<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>, false>(); }
