@@ -10,10 +10,13 @@
 #include "extract_entries.h"
 #include "file_list_dialog.h"
 #include "file_system.h"
+#include "image/show_entry.h"
+#include "image/shown_picture.h"
 #include "page_choice.h"
 #include "resource.h"
 #include "system_menu.h"
 #include "viewer_dialog.h"
+#include "wait_cursor.h"
 #include "wallpaper.h"
 
 namespace {
@@ -33,8 +36,8 @@ bool ViewerDialog::OnCommand(WORD id, WORD notification, HWND control) {
     case ID_NEXT: nextPage(); return true;
     case ID_RESTORE_ALL: restoreEntries(kAllEntries); return true;
     case ID_SHOW_COMMENT: showCommentBox(); return true;
-    case ID_WALLPAPER_CENTRE: setWallpaperCentre(wallpaperSource()); return true;
-    case ID_WALLPAPER_WHOLE: setWallpaperWhole(wallpaperSource()); return true;
+    case ID_WALLPAPER_CENTRE:
+    case ID_WALLPAPER_WHOLE: makeWallpaper(id); return true;
     case ID_LAST_PAGE: lastPage(); return true;
     case ID_STOP_AUTO_ADVANCE: stopAutoAdvance(); return true;
     case ID_ANY_PAGE: pickPage(); return true;
@@ -88,6 +91,39 @@ void ViewerDialog::pickPage() {
 
 void ViewerDialog::restoreEntries(int all) {
     extractEntries(all, entries, entryCount, currentPage, title, ownProgramPath(), hwnd());
+}
+
+namespace {
+
+PictureFields pictureFieldsOf(const ShownPicture& picture) {
+    PictureFields fields;
+    if (!picture.hasBitmap()) return fields;
+    fields.bitmapInfo = &picture.bitmapInfo;
+    fields.pictureWidth = picture.pictureWidth;
+    fields.pictureHeight = picture.pictureHeight;
+    fields.pictureBits = picture.pixels.data();
+    fields.bitmapHeight = picture.bitmapHeight();
+    fields.bitmapPitch = picture.pitch();
+    return fields;
+}
+
+}  // namespace
+
+// The wallpaper of a JPEG page is the picture as shown at full size: a page reduced to fit the
+// screen is read through the page road again, whole, for it.
+void ViewerDialog::makeWallpaper(UINT command) {
+    WallpaperSource source = wallpaperSource();
+    ShownPicture whole(canvas.screenBitsPerPixel(), nullptr, canvas.halftone());
+    if (canvas.reduced && source.entry != nullptr && source.entry->formatTag == FormatTag::Jpg) {
+        WaitCursor wait;
+        showEntry(source.entry->data.data(), source.entry->data.size(), whole);
+        source.picture = pictureFieldsOf(whole);
+    }
+    if (command == ID_WALLPAPER_WHOLE) {
+        setWallpaperWhole(source);
+    } else {
+        setWallpaperCentre(source);
+    }
 }
 
 WallpaperSource ViewerDialog::wallpaperSource() const {

@@ -133,6 +133,9 @@ INT_PTR ViewerDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_PAINT:
         onPaint();
         return TRUE;
+    case WM_PRINTCLIENT:  // the picture drawn into another device context (PrintWindow)
+        if (canvas.bits() != nullptr) paintPicture(reinterpret_cast<HDC>(wParam));
+        return TRUE;
     case WM_CONTEXTMENU:
         onContextMenu(lParam);
         return TRUE;

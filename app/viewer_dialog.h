@@ -12,6 +12,7 @@
 #include "wallpaper.h"
 #include "dialog.h"
 #include "file.h"
+#include "image/area_average.h"
 #include "menu.h"
 #include "palette_realisation.h"
 #include "window_canvas.h"
@@ -52,6 +53,10 @@ private:
 
     // Page display (page_display.cpp).
     bool displayEntry(const CollectionEntry& entry);
+    bool showEntryOnCanvas(const CollectionEntry& entry);
+    PictureSize largestPicture();
+    bool windowInsideWorkArea();
+    void keepReducedPictureInside();
     void fitWindowToPicture();
     void centreOnScreen();
     void paintPicture(HDC dc);
@@ -78,6 +83,7 @@ private:
     void pickPage();
     void restoreEntries(int all);  // 0: the current entry; 1: every entry
     WallpaperSource wallpaperSource() const;
+    void makeWallpaper(UINT command);
 
     // Mouse (mouse.cpp).
     void onLeftButtonDown(POINT point);

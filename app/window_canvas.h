@@ -29,6 +29,8 @@ public:
     uint8_t* bits() const { return bits_; }  // owned by bitmap()
     bool hasPalette() const { return paletteCreated_; }
     HPALETTE palette() const { return palette_.handle(); }
+    // The halftone palette pictures were last dithered to (8-bit screens).
+    const HalftonePalette& halftone() const { return halftone_; }
 
     int screenBitsPerPixel() const override { return screenBitsPerPixel_; }
     void dropBitmap() override;

@@ -46,3 +46,14 @@ RECT regrownWindowRect(const RECT& window1, const RECT& client1, const RECT& cli
     int32_t newHeight = (height(window1) - height(client1)) + height(client0);
     return aboutCentre(window1, newWidth, newHeight);
 }
+
+RECT keptInside(const RECT& r, const RECT& area) {
+    int32_t dx = 0, dy = 0;
+    if (r.right > area.right) dx = area.right - r.right;
+    if (r.left + dx < area.left) dx = area.left - r.left;
+    if (r.bottom > area.bottom) dy = area.bottom - r.bottom;
+    if (r.top + dy < area.top) dy = area.top - r.top;
+    RECT moved = r;
+    OffsetRect(&moved, dx, dy);
+    return moved;
+}

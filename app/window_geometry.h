@@ -17,3 +17,7 @@ RECT frameOnlyCentredRect(const RECT& window, const RECT& client, int screenWidt
 // Second move of `centreOnScreen`: the frame measured again (window1, client1) around the
 // client size of before (client0), about the centre of window1.
 RECT regrownWindowRect(const RECT& window1, const RECT& client1, const RECT& client0);
+
+// `r` moved (not resized) into `area` as far as it fits: its right and bottom edges first, then
+// its left and top edges, so that the title bar and the menu bar stay reachable.
+RECT keptInside(const RECT& r, const RECT& area);

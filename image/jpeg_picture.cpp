@@ -1,16 +1,9 @@
 #include "image/jpeg_picture.h"
 
-#include "image/dither.h"
-#include "image/halftone_palette.h"
+#include "image/canvas_dither.h"
 #include "jpeg/jpeg_decoder.h"
 
 namespace {
-
-class DroppedMessages : public JpegMessages {
-public:
-    void showMessage(const std::string&) override {}
-    void setCaption(const std::string&) override {}
-};
 
 // Header of a bottom-up, uncompressed 24-bit bitmap; the colour table is left as it is.
 void setJpegHeader(BitmapInfoHeader& h, uint32_t width, uint32_t height) {
@@ -20,24 +13,10 @@ void setJpegHeader(BitmapInfoHeader& h, uint32_t width, uint32_t height) {
     h.bitCount = 24;
 }
 
-// The 24-bit picture at `trueColour` dithered into a new 8-bit bitmap that takes its place.
-int ditherToHalftonePicture(PictureCanvas& canvas, const uint8_t* trueColour) {
-    const HalftonePalette* halftone = canvas.useHalftonePalette();
-    if (halftone == nullptr) return 0;
-    applyHalftonePalette(canvas.bitmapInfo, *halftone);
-    size_t pitch = 0;
-    uint8_t* indexes = canvas.makeBitmap(canvas.bitmapInfo, pitch);
-    if (indexes == nullptr) return 0;  // the 24-bit bitmap stays
-    ditherToHalftone(trueColour, indexes, static_cast<uint32_t>(canvas.bitmapInfo.header.width),
-                     static_cast<uint32_t>(canvas.bitmapInfo.header.height), 24, halftone->cubeTable);
-    canvas.dropReplacedBitmap();
-    return 1;
-}
-
 }  // namespace
 
 int loadJpegPicture(const uint8_t* data, size_t size, PictureCanvas& canvas) {
-    DroppedMessages dropped;
+    DroppedJpegMessages dropped;
     JpegMessages& messages = canvas.jpegMessages() != nullptr ? *canvas.jpegMessages() : dropped;
     // The decoder takes a 32-bit length, as the 32-bit program's memory file gives it.
     const uint32_t length = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(size);
@@ -69,5 +48,5 @@ int loadJpegPicture(const uint8_t* data, size_t size, PictureCanvas& canvas) {
         }
     }
     if (canvas.screenBitsPerPixel() != 8) return 1;
-    return ditherToHalftonePicture(canvas, pixels);
+    return ditherCanvasToHalftone(canvas, pixels) ? 1 : 0;
 }

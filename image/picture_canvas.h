@@ -21,6 +21,7 @@ public:
     BitmapInfo bitmapInfo{};
     uint32_t pictureWidth = 0;   // the size as shown, at the top left of the bitmap
     uint32_t pictureHeight = 0;
+    bool reduced = false;        // shown smaller than the picture is, to fit the screen
 
     // Bits per pixel of the screen; on 8 bits 24-bit pictures are dithered to the halftone palette.
     virtual int screenBitsPerPixel() const = 0;

@@ -20,6 +20,13 @@ public:
     void setCaption(const std::string& t) override;
 };
 
+// Where no one is to see them: every text dropped.
+class DroppedJpegMessages : public JpegMessages {
+public:
+    void showMessage(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+};
+
 // The decoder's own texts.
 namespace jpeg_text {
 extern const char* const kCannotShow;      // "このファイルは表示出来ません。"

@@ -3,7 +3,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "image/area_average.h"
+#include "image/bitmap_rows.h"
+#include "image/dither.h"
 #include "image/halftone_palette.h"
 #include "image/show_entry.h"
 #include "image/shown_picture.h"
@@ -99,6 +103,34 @@ bool ditheredPicture(const std::wstring& path, ScreenPixels& picture) {
         const uint8_t* row = shown.pixels.data() + pitch * (rows - 1 - y);
         for (int x = 0; x < picture.width; ++x) {
             picture.pixels[size_t(y) * picture.width + x] = onScreen[row[x]];
+        }
+    }
+    return true;
+}
+
+bool reducedDitheredPicture(const std::wstring& path, int width, int height, ScreenPixels& picture) {
+    const std::string bytes = readFileBytes(path);
+    RecordingJpegMessages messages;
+    ShownPicture whole(24, &messages);
+    if (showEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), whole) != 1) return false;
+    BitmapRows rows(whole.bitmapInfo, whole.pixels.data(), whole.pitch(), {whole.pictureWidth, whole.pictureHeight});
+    const PictureSize to = {uint32_t(width), uint32_t(height)};
+    const size_t trueColourPitch = rowPitch(to.width, 24), indexPitch = rowPitch(to.width, 8);
+    std::vector<uint8_t> reduced(trueColourPitch * to.height), indexes(indexPitch * to.height);
+    if (!rows.open() || !reduceAreaAverage(rows, to, reduced.data() + trueColourPitch * (to.height - 1),
+                                           -static_cast<ptrdiff_t>(trueColourPitch))) {
+        return false;
+    }
+    const HalftonePalette halftone = platformHalftone();
+    ditherToHalftone(reduced.data(), indexes.data(), to.width, to.height, 24, halftone.cubeTable);
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.assign(size_t(width) * height, 0);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = indexes.data() + indexPitch * (height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const ColourEntry& c = halftone.colours[row[x]];
+            picture.pixels[size_t(y) * width + x] = rgb(c.red, c.green, c.blue);
         }
     }
     return true;

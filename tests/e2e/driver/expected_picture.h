@@ -24,3 +24,8 @@ long differingPixels(const ScreenPixels& picture, const ScreenPixels& grab);
 
 // "(x,y) expected RRGGBB got RRGGBB" for the first few differing pixels.
 std::string firstDifferences(const ScreenPixels& picture, const ScreenPixels& grab, int count = 4);
+
+// The picture file as the viewer shows it reduced to width x height on an 8-bit screen, read in
+// its process: the area-average reduction of the 24-bit picture, dithered with the platform's
+// halftone palette, each index as its palette colour.
+bool reducedDitheredPicture(const std::wstring& path, int width, int height, ScreenPixels& picture);

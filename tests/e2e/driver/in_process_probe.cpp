@@ -132,6 +132,30 @@ bool readMenuBar(HANDLE process, HWND window, bool& hasBar, std::vector<MenuBarI
     return ran;
 }
 
+bool readClientPicture(HANDLE process, HWND window, ScreenPixels& picture) {
+    RECT client;
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return false;
+    const DWORD bytes = 8 + DWORD(client.right) * DWORD(client.bottom) * 4;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, bytes, "edamiru_picture_probe");
+    if (mapping == nullptr) return false;
+    const char* view = static_cast<const char*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
+    bool ran = view != nullptr && callInProcess(process, "DumpClientPicture@4", window) == 1;
+    if (ran) {
+        const LONG* size = reinterpret_cast<const LONG*>(view);
+        ran = size[0] == client.right && size[1] == client.bottom;
+    }
+    if (ran) {
+        picture.width = client.right;
+        picture.height = client.bottom;
+        picture.pixels.resize(size_t(picture.width) * picture.height);
+        std::memcpy(picture.pixels.data(), view + 8, picture.pixels.size() * 4);
+        for (uint32_t& p : picture.pixels) p &= 0xFFFFFFu;
+    }
+    if (view != nullptr) UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return ran;
+}
+
 HCURSOR programCursor(HANDLE process, UINT id) {
     return reinterpret_cast<HCURSOR>(static_cast<UINT_PTR>(
         callInProcess(process, "CursorHandle@4", reinterpret_cast<void*>(static_cast<UINT_PTR>(id)))));

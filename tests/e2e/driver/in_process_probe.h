@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "window_pixels.h"
+
 struct MenuBarItem {
     UINT id;
     std::wstring text;
@@ -42,3 +44,8 @@ HCURSOR shownCursor();
 // handled all of those messages. Returns 1 when it did within `timeoutMs`, 0 when it did not,
 // and -1 when the hook cannot be set.
 int waitForPostedMessages(HWND window, DWORD timeoutMs);
+
+// The picture the viewer draws into its client area, read inside its process (WM_PRINTCLIENT
+// into a 32-bit bitmap): its pixels as the program holds them, without a screen between.
+// False when the helper could not run there.
+bool readClientPicture(HANDLE process, HWND window, ScreenPixels& picture);

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 const char kMappingName[] = "edamiru_menu_probe";
@@ -109,4 +110,47 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK SettleHook(int code, WPARAM re
         msg->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, removed, message);
+}
+
+// The picture the viewer draws into its client area, asked for with WM_PRINTCLIENT into a
+// 32-bit bitmap: no screen between, so a true-colour bitmap arrives exactly and a palette one
+// through its colour table. Written to the block "edamiru_picture_probe" that the driver made:
+// width and height (32 bits each), then the pixels top row first, 0x00RRGGBB.
+extern "C" __declspec(dllexport) DWORD WINAPI DumpClientPicture(LPVOID windowArgument) {
+    HWND window = static_cast<HWND>(windowArgument);
+    RECT client;
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0) return 0;
+    const LONG width = client.right, height = client.bottom;
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_WRITE, FALSE, "edamiru_picture_probe");
+    if (mapping == nullptr) return 0;
+    const SIZE_T bytes = 8 + SIZE_T(width) * height * 4;
+    MEMORY_BASIC_INFORMATION region = {};
+    char* out = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
+    DWORD done = 0;
+    if (out != nullptr && VirtualQuery(out, &region, sizeof region) != 0 && region.RegionSize >= bytes) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (dc != nullptr && bitmap != nullptr) {
+            HGDIOBJ previous = SelectObject(dc, bitmap);
+            SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+            GdiFlush();
+            SelectObject(dc, previous);
+            reinterpret_cast<LONG*>(out)[0] = width;
+            reinterpret_cast<LONG*>(out)[1] = height;
+            memcpy(out + 8, bits, SIZE_T(width) * height * 4);
+            done = 1;
+        }
+        if (bitmap != nullptr) DeleteObject(bitmap);
+        if (dc != nullptr) DeleteDC(dc);
+    }
+    if (out != nullptr) UnmapViewOfFile(out);
+    CloseHandle(mapping);
+    return done;
 }
