@@ -1,5 +1,5 @@
 // BMP reading as the viewer runs it, at both screen depths, then the picture file written from
-// the result; and expandRle on its own with a destination of fuzzed shape. The destination
+// the result, and the picture reduced to half its size as on a screen too small for it; and expandRle on its own with a destination of fuzzed shape. The destination
 // vectors are exactly as large as promised, so AddressSanitizer sees any write past them.
 // Bitmaps above 16 MB are skipped so that a run spends its time reading, not allocating.
 #include <cstdint>
@@ -7,6 +7,7 @@
 
 #include "image/bmp_picture.h"
 #include "image/bmp_reader.h"
+#include "image/fitted_picture.h"
 #include "image/rle.h"
 #include "image/shown_picture.h"
 
@@ -21,6 +22,8 @@ void LoadAtDepth(const uint8_t* data, size_t size, int depth) {
     loadBmpPicture(data, size, picture);
     std::vector<uint8_t> file;
     pictureFileBytes(picture, file);
+    ShownPicture fitted(depth);
+    showEntryWithin(data, size, fitted, {layout.width() / 2 + 1, layout.height() / 2 + 1});
 }
 
 // First bytes: kind, row pitch, rows; the rest is the run-length data.
