@@ -22,8 +22,8 @@ const Input kPreviousInputs[] = {{VK_LEFT, 0}, {VK_UP, 0}, {VK_BACK, 0}, {VK_PRI
 
 class ViewerKeys : public ViewerTestBase {
 protected:
-    HWND openInFront(const std::wstring& book) {
-        HWND window = open(book);
+    HWND openInFront(const std::wstring& book, const std::wstring& arguments = L"") {
+        HWND window = open(book, arguments);
         if (window != nullptr) {
             EXPECT_TRUE(bringToFront(window, kWaitMs)) << "not in the foreground";
         }
@@ -92,16 +92,24 @@ TEST_F(ViewerKeys, GoingBackFromTheLastPageRestoresBrowsingAndTheCountdown) {
 }
 
 TEST_F(ViewerKeys, OnePageHasNothingToTurn) {
-    HWND window = openInFront(L"one.exe");
-    ASSERT_NE(window, nullptr);
-    for (const Input& input : kNextInputs) give(window, input);
-    for (const Input& input : kPreviousInputs) give(window, input);
-    give(window, {VK_HOME, 0});
-    give(window, {VK_END, 0});
-    // Escape comes after them: once the viewer has ended, it had handled them all.
-    pressKey(VK_ESCAPE);
-    EXPECT_TRUE(viewer.waitForExit(kWaitMs)) << "Escape did not end the viewer";
-    EXPECT_EQ(viewer.exitCode(), 0u);
+    // A one-page book, and a picture given on the command line.
+    const std::pair<const wchar_t*, std::wstring> cases[] = {{L"one.exe", L""},
+                                                             {L"bare.exe", booksFolder() + L"page4-grey.jpg"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.first);
+        HWND window = openInFront(c.first, c.second);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(windowCaption(window).compare(0, 4, L"1/1 "), 0) << "not one page";
+        for (const Input& input : kNextInputs) give(window, input);
+        for (const Input& input : kPreviousInputs) give(window, input);
+        give(window, {VK_HOME, 0});
+        give(window, {VK_END, 0});
+        // Escape comes after them: once the viewer has ended, it had handled them all.
+        pressKey(VK_ESCAPE);
+        EXPECT_TRUE(viewer.waitForExit(kWaitMs)) << "Escape did not end the viewer";
+        EXPECT_EQ(viewer.exitCode(), 0u);
+        viewer.terminate();
+    }
 }
 
 }  // namespace
