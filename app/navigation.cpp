@@ -34,11 +34,20 @@ void ViewerDialog::goToPage(uint32_t n) {
     }
 }
 
-void ViewerDialog::nextPage() {
-    if (currentPage >= entryCount) return;  // no wrap-around
-    ++currentPage;
+// Moves `count` pages on (back when negative), stopping at the first and the last page: no
+// wrap-around, and nothing at all when the page in that direction is already the end.
+void ViewerDialog::turnPages(int32_t count) {
+    int64_t target = static_cast<int64_t>(currentPage) + count;
+    if (target < 1) target = 1;
+    if (target > entryCount) target = entryCount;
+    if (target == currentPage) return;
+    currentPage = static_cast<uint32_t>(target);
     goToPage(currentPage);
 }
+
+void ViewerDialog::nextPage() { turnPages(1); }
+
+void ViewerDialog::previousPage() { turnPages(-1); }
 
 void ViewerDialog::firstPage() {
     currentPage = 1;

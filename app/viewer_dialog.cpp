@@ -151,6 +151,16 @@ INT_PTR ViewerDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         return FALSE;
     case WM_LBUTTONUP:
         return onLeftButtonUp(clientPoint(lParam)) ? FALSE : TRUE;
+    case WM_GETDLGCODE:
+        // The window has no controls: the dialog manager would take the arrow keys to move
+        // between them. Escape and Enter stay with it (Cancel closes, OK does nothing).
+        SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, DLGC_WANTARROWS);
+        return TRUE;
+    case WM_KEYDOWN:
+        return onKeyDown(wParam) ? TRUE : FALSE;
+    case WM_MOUSEWHEEL:
+        onMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return TRUE;
     default:
         return Dialog::handleMessage(message, wParam, lParam);
     }

@@ -64,7 +64,9 @@ private:
 
     // Navigation and auto-advance (navigation.cpp).
     void goToPage(uint32_t n);
+    void turnPages(int32_t count);  // negative: back
     void nextPage();
+    void previousPage();
     void firstPage();
     void lastPage();
     void restartAutoAdvance();
@@ -90,6 +92,10 @@ private:
     void onMouseMove();
     void onLeftButtonDoubleClick();
     bool onLeftButtonUp(POINT point);  // false: no default handling
+
+    // Keys and wheel (keys_and_wheel.cpp).
+    bool onKeyDown(WPARAM virtualKey);  // false: not a key of the viewer's
+    void onMouseWheel(int delta);
 
     // Loading the collection (collection_loading.cpp).
     bool loadChosenSource();
@@ -125,4 +131,5 @@ private:
     HCURSOR pressCursor = nullptr;
     HCURSOR dragCursor = nullptr;
     POINT pressPoint = {0, 0};
+    int wheelRemainder = 0;  // wheel movement short of a whole notch, kept for the next message
 };

@@ -67,20 +67,21 @@ TEST(SystemMenu, CommandsCompareWithoutTheirLowFourBits) {
     EXPECT_EQ(systemCommandOf(0x40), 0x40u);
 }
 
-TEST(ContextMenuPoint, TheMenuKeysMissingPointIsTheTopLeftCorner) {
-    POINT keyboard = contextMenuPoint(MAKELPARAM(-1, -1));
-    EXPECT_EQ(keyboard.x, 0);
-    EXPECT_EQ(keyboard.y, 0);
-    POINT mouse = contextMenuPoint(MAKELPARAM(200, 150));
-    EXPECT_EQ(mouse.x, 200);
-    EXPECT_EQ(mouse.y, 150);
-    // A screen left of or above the primary one has negative coordinates; only (-1, -1) is special.
-    POINT left = contextMenuPoint(MAKELPARAM(-1, 40));
-    EXPECT_EQ(left.x, -1);
-    EXPECT_EQ(left.y, 40);
-    POINT distant = contextMenuPoint(MAKELPARAM(-300, -2));
-    EXPECT_EQ(distant.x, -300);
-    EXPECT_EQ(distant.y, -2);
+TEST(ContextMenuPoint, OnlyTheMenuKeysMissingPointTakesTheKeyboardPoint) {
+    const POINT corner = {300, 200};
+    struct Case {
+        short x, y;
+        LONG expectedX, expectedY;
+    } cases[] = {{-1, -1, 300, 200},
+                 {200, 150, 200, 150},
+                 // A screen left of or above the primary one has negative coordinates.
+                 {-1, 40, -1, 40},
+                 {-300, -2, -300, -2}};
+    for (const Case& c : cases) {
+        const POINT at = contextMenuPoint(MAKELPARAM(c.x, c.y), corner);
+        EXPECT_EQ(at.x, c.expectedX) << c.x << "," << c.y;
+        EXPECT_EQ(at.y, c.expectedY) << c.x << "," << c.y;
+    }
 }
 
 TEST(PickedPage, OnlyResultsFromTenCarryAPage) {
