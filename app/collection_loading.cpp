@@ -29,10 +29,11 @@ bool allocate(std::vector<uint8_t>& data, uint32_t size) {
 
 }  // namespace
 
-// Source selection: the command line taken whole decides between a file and the program's
-// own collection. False closes the window.
+// Source selection: the command line decides between a file and the program's own
+// collection. False closes the window.
 bool ViewerDialog::loadChosenSource() {
-    std::wstring argument = programArguments();
+    // Explorer passes opened and dropped files in quotes, which no file name holds.
+    std::wstring argument = pathOfArguments(programArguments());
     if (argument.empty()) {
         if (!ownCollectionStart(collectionStart)) return false;
         FoundFile program;

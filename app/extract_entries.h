@@ -11,8 +11,9 @@
 
 #include "collection.h"
 
-// Longest path, in characters, of a file the program writes beside itself.
-constexpr size_t kMaxWrittenPathChars = 260;
+// Longest path, in characters, of a file the program writes beside itself: without the long-path
+// opt-in the system takes 259 characters and the terminating zero.
+constexpr size_t kMaxWrittenPathChars = 259;
 
 // The folder of the program's file, up to and including its last backslash; "" when there is none.
 std::wstring programFolder(const std::wstring& programPath);

@@ -21,4 +21,20 @@ std::wstring argumentsOfCommandLine(const wchar_t* commandLine) {
     return std::wstring(p);
 }
 
+std::wstring pathOfArguments(const std::wstring& arguments) {
+    if (arguments.empty() || arguments[0] != L'"') return arguments;
+    std::wstring first;
+    size_t at = 0;
+    for (bool isFirst = true; at < arguments.size(); isFirst = false) {
+        if (arguments[at] != L'"') return arguments;
+        const size_t close = arguments.find(L'"', at + 1);
+        if (close == std::wstring::npos) return arguments;
+        if (isFirst) first = arguments.substr(1, close - 1);
+        at = close + 1;
+        if (at < arguments.size() && !isBlank(arguments[at])) return arguments;
+        while (at < arguments.size() && isBlank(arguments[at])) ++at;
+    }
+    return first.empty() ? arguments : first;
+}
+
 std::wstring programArguments() { return argumentsOfCommandLine(GetCommandLineW()); }

@@ -37,6 +37,7 @@ bool tempFolder(std::wstring& folder) {
 
 bool createTempFile(const std::wstring& folder, const std::wstring& prefix, std::wstring& path) {
     wchar_t buffer[MAX_PATH];
+    if (folder.size() > kLongestTempFileFolder) return false;
     if (GetTempFileNameW(folder.c_str(), prefix.c_str(), 0, buffer) == 0) return false;
     path = buffer;
     return true;

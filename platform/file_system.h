@@ -22,4 +22,6 @@ bool tempFolder(std::wstring& folder);
 
 // Creates a new, empty file in `folder` whose name the system makes unique from `prefix`
 // (the first three characters count; the system adds four hexadecimal digits and ".tmp").
+// False for a folder longer than kLongestTempFileFolder, which the system does not take.
+constexpr size_t kLongestTempFileFolder = 260 - 14;
 bool createTempFile(const std::wstring& folder, const std::wstring& prefix, std::wstring& path);

@@ -128,13 +128,20 @@ TEST_F(ViewerStart, ProgramWithNothingAppendedEndsAtOnce) {
     EXPECT_EQ(copies.maximum(), 0) << "no copy is needed to see that there is no collection";
 }
 
-TEST_F(ViewerStart, CommandLineIsTakenWholeWithItsQuotes) {
-    const std::wstring picture = folders.work() + L"a b.jpg";
-    ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
-    // In quotes, as a shell passes a dropped file: the quotes are part of the name, not found.
-    start(book(L"bare.exe"), L"\"" + picture + L"\"");
-    expectSilentEnd();
-}
+// In quotes, as Explorer passes an opened file or several dropped ones: the first is shown.
+class QuotedCommandLine : public ViewerStart {
+protected:
+    void expectShownFrom(const std::wstring& otherNames) {
+        const std::wstring picture = folders.work() + L"a b.jpg";
+        ASSERT_TRUE(writeWholeFile(picture, "\xFF\xD8\xFF\xD9"));
+        HWND window = startShowing(book(L"bare.exe"), L"\"" + picture + L"\"" + otherNames);
+        ASSERT_NE(window, nullptr) << "the quoted file was not opened";
+        closeWithEscape(window);
+    }
+};
+
+TEST_F(QuotedCommandLine, OnePath) { expectShownFrom(L""); }
+TEST_F(QuotedCommandLine, SeveralPaths) { expectShownFrom(L" \"" + folders.work() + L"z.jpg\""); }
 
 TEST_F(ViewerStart, CommandLineWithABlankIsOneName) {
     const std::wstring picture = folders.work() + L"a b.jpg";

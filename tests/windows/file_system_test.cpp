@@ -66,4 +66,17 @@ TEST(FileSystem, TemporaryFilesAreNewEmptyAndNamedFromThePrefix) {
     }
 }
 
+TEST(FileSystem, TemporaryFilesOnlyInFoldersTheSystemTakes) {
+    ScratchFolder scratch;
+    for (size_t length : {kLongestTempFileFolder, kLongestTempFileFolder + 1}) {
+        // One folder whose path, with its closing backslash, is `length` characters long.
+        const std::wstring name(length - scratch.path().size() - 1, L'd');
+        const std::wstring folder = scratch.folder(name);
+        ASSERT_EQ(folder.size(), length);
+        std::wstring path;
+        EXPECT_EQ(createTempFile(folder, L"edm", path), length <= kLongestTempFileFolder) << length;
+        if (!path.empty()) DeleteFileW(path.c_str());
+    }
+}
+
 }  // namespace
