@@ -95,12 +95,13 @@ TEST(DialogTemplates, Comment) {
     expectPlace(ok, 133, 82, 50, 14);
     const DialogControl& comment = t.controls[1];
     EXPECT_EQ(comment.id, static_cast<DWORD>(IDC_COMMENT_TEXT));
-    EXPECT_EQ(comment.style & (SS_TYPEMASK | SS_SUNKEN | SS_CENTERIMAGE),
-              static_cast<DWORD>(SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE));
+    EXPECT_EQ(comment.style & (SS_TYPEMASK | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE),
+              static_cast<DWORD>(SS_LEFT | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE));
     expectPlace(comment, 7, 7, 176, 12);
     const DialogControl& link = t.controls[2];
     EXPECT_EQ(link.id, static_cast<DWORD>(IDC_LINK_TEXT));
-    EXPECT_EQ(link.style & (SS_TYPEMASK | SS_CENTERIMAGE), static_cast<DWORD>(SS_LEFT));  // wraps
+    EXPECT_EQ(link.style & (SS_TYPEMASK | SS_NOPREFIX | SS_CENTERIMAGE),
+              static_cast<DWORD>(SS_LEFT | SS_NOPREFIX));  // wraps
     expectPlace(link, 7, 28, 176, 49);
 }
 
