@@ -9,6 +9,7 @@
 #include "about_dialog.h"
 #include "comment_dialog.h"
 #include "dialog_ids.h"
+#include "edamiru_version.h"
 #include "resource.h"
 
 namespace {
@@ -25,7 +26,7 @@ HICON appIcon() { return LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(I
 template <class Box>
 class Observed : public Box {
 public:
-    std::wstring caption, shownComment, shownLink;
+    std::wstring caption, shownComment, shownLink, shownName;
     HICON bigIcon = nullptr;
     BOOL initResult = FALSE;
     std::function<void(HWND)> look;  // runs on the initialised box, if set
@@ -37,6 +38,7 @@ protected:
         caption = windowText(w);
         shownComment = windowText(GetDlgItem(w, IDC_COMMENT_TEXT));
         shownLink = windowText(GetDlgItem(w, IDC_LINK_TEXT));
+        shownName = windowText(GetDlgItem(w, IDC_ABOUT_NAME));
         if (look) look(w);
         bigIcon = reinterpret_cast<HICON>(SendMessageW(w, WM_GETICON, ICON_BIG, 0));
         PostMessageW(w, WM_COMMAND, IDOK, 0);
@@ -60,6 +62,7 @@ TEST(AboutBox, CaptionIsTheApplicationNameAndVersionInformation) {
     Observed<AboutDialog> box;
     runWithTexts(box, "T", "comment", "link");
     EXPECT_EQ(box.caption, L"エダミルのﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(box.shownName, L"エダミル Version " EDAMIRU_VERSION_TEXT);
 }
 
 TEST(CommentBox, ShowsCommentAndLinkTextButNotTheTitle) {
