@@ -43,8 +43,10 @@ Made writeStoredFile(const CollectionEntry& entry, const std::wstring& path) {
     return Made::Yes;
 }
 
-// The picture on show as a BMP file (a JPEG page).
-Made writePictureFile(const PictureFields& picture, const std::wstring& path, HWND owner) {
+// The picture on show as a BMP file (a JPEG page). An empty `path` is a file that cannot be
+// opened; the message then names the file as `shownPath`.
+Made writePictureFile(const PictureFields& picture, const std::wstring& path, const std::wstring& shownPath,
+                      HWND owner) {
     std::vector<uint8_t> bytes;
     if (picture.bitmapInfo == nullptr || picture.pictureBits == nullptr ||
         !writePictureBmp(*picture.bitmapInfo, picture.pictureWidth, picture.pictureHeight, picture.pictureBits,
@@ -52,19 +54,24 @@ Made writePictureFile(const PictureFields& picture, const std::wstring& path, HW
         return Made::No;
     }
     File file;
-    if (!file.createWrite(path)) {
-        showMessage(owner, path + toWide("を\n出力ﾌｧｲﾙとして開くことが出来ません。"));
+    if (path.empty() || !file.createWrite(path)) {
+        showMessage(owner, shownPath + toWide("を\n出力ﾌｧｲﾙとして開くことが出来ません。"));
         return Made::No;
     }
     return file.write(bytes.data(), static_cast<uint32_t>(bytes.size())) ? Made::Yes : Made::WriteFailed;
 }
 
+// A title that pathBesideProgram refuses leaves `path` empty. A JPEG page's writer still names
+// the file it could not open, as it would have been called.
 Made writeWallpaperFile(const WallpaperSource& source, std::wstring& path) {
+    if (source.entry == nullptr) return Made::No;
     path = pathBesideProgram(source.programPath, source.title, ".BMP");
-    if (path.empty() || source.entry == nullptr) return Made::No;
     switch (source.entry->formatTag) {
-    case FormatTag::Bmp: return writeStoredFile(*source.entry, path);
-    case FormatTag::Jpg: return writePictureFile(source.picture, path, source.owner);
+    case FormatTag::Bmp: return path.empty() ? Made::No : writeStoredFile(*source.entry, path);
+    case FormatTag::Jpg: {
+        const std::wstring shownPath = programFolder(source.programPath) + toWide(source.title + ".BMP");
+        return writePictureFile(source.picture, path, shownPath, source.owner);
+    }
     case FormatTag::None: break;
     }
     return Made::No;
@@ -92,7 +99,7 @@ Desktop& systemDesktop() {
 }
 
 int writePictureBmp(const PictureFields& picture, const std::wstring& path, HWND owner) {
-    return writePictureFile(picture, path, owner) == Made::Yes ? 1 : 0;
+    return writePictureFile(picture, path, path, owner) == Made::Yes ? 1 : 0;
 }
 
 std::wstring makeWallpaperFile(const WallpaperSource& source) {

@@ -123,7 +123,9 @@ bool namesWindowsDevice(const std::string& fileName);
 // characters and \ / : * ? " < > |, taken as whole Shift-JIS characters).
 bool fileNameIsSafe(const std::string& fileName);
 
-// File name (without folder) of page n: title, zero padding to the width of
-// formatNumber(entryCount), formatNumber(n), ".", formatTagText(tag). The padding counts the
-// grouping commas too: 1,000 pages give T00005.BMP for page 5 and T1,000.BMP for page 1000.
+// File name (without folder) of page n: title, formatNumber(n), ".", formatTagText(tag), with
+// as many '0' before the number as its text is shorter than formatNumber(entryCount) (none when
+// it is not shorter). Characters are counted, grouping commas included, and the zeros are not
+// grouped: 1,000 pages give T00005.BMP for page 5 and T1,000.BMP for page 1000; 1,000,000 pages
+// give T00001,234.JPG for page 1,234.
 std::string extractedFileName(const std::string& title, uint32_t page, uint32_t entryCount, FormatTag tag);

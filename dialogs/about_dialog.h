@@ -1,5 +1,6 @@
-// `AboutDialog`: the program's name, version and author (template 100). The caller hands over the
-// collection's three texts, which the box does not show.
+// `AboutDialog`: the program's name and version ("エダミル Version " and the build's version
+// number) and its author (template 100). The caller hands over the collection's three texts,
+// which the box does not show.
 #pragma once
 #include <string>
 

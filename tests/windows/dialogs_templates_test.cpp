@@ -64,7 +64,7 @@ TEST(DialogTemplates, FileList) {
 
 TEST(DialogTemplates, About) {
     const DialogTemplate t = readBox(IDD_ABOUT, {184, 75, L"", L"エダミルのﾊﾞｰｼﾞｮﾝ情報", L"ＭＳ ゴシック"});
-    ASSERT_EQ(t.controls.size(), 4u);
+    ASSERT_EQ(t.controls.size(), 5u);
     const DialogControl& icon = t.controls[0];
     EXPECT_TRUE(isStatic(icon));
     EXPECT_EQ(icon.style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
@@ -84,6 +84,10 @@ TEST(DialogTemplates, About) {
     EXPECT_EQ(group.style & BS_TYPEMASK, static_cast<DWORD>(BS_GROUPBOX));
     EXPECT_EQ(group.text, L"画像表示プログラムの名称及び作者");
     expectPlace(group, 7, 21, 170, 47);
+    const DialogControl& name = t.controls[4];  // its text is set at run time
+    EXPECT_EQ(name.id, static_cast<DWORD>(IDC_ABOUT_NAME));
+    EXPECT_TRUE(isStatic(name));
+    expectPlace(name, 46, 36, 123, 11);
 }
 
 TEST(DialogTemplates, Comment) {
@@ -95,12 +99,13 @@ TEST(DialogTemplates, Comment) {
     expectPlace(ok, 133, 82, 50, 14);
     const DialogControl& comment = t.controls[1];
     EXPECT_EQ(comment.id, static_cast<DWORD>(IDC_COMMENT_TEXT));
-    EXPECT_EQ(comment.style & (SS_TYPEMASK | SS_SUNKEN | SS_CENTERIMAGE),
-              static_cast<DWORD>(SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE));
+    EXPECT_EQ(comment.style & (SS_TYPEMASK | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE),
+              static_cast<DWORD>(SS_LEFT | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE));
     expectPlace(comment, 7, 7, 176, 12);
     const DialogControl& link = t.controls[2];
     EXPECT_EQ(link.id, static_cast<DWORD>(IDC_LINK_TEXT));
-    EXPECT_EQ(link.style & (SS_TYPEMASK | SS_CENTERIMAGE), static_cast<DWORD>(SS_LEFT));  // wraps
+    EXPECT_EQ(link.style & (SS_TYPEMASK | SS_NOPREFIX | SS_CENTERIMAGE),
+              static_cast<DWORD>(SS_LEFT | SS_NOPREFIX));  // wraps
     expectPlace(link, 7, 28, 176, 49);
 }
 

@@ -17,6 +17,7 @@
 namespace {
 
 const std::wstring kNoWallpaper = L"壁紙作成に失敗しました。";
+const std::wstring kCannotOpen = L"を\n出力ﾌｧｲﾙとして開くことが出来ません。";
 
 uint32_t le32(const std::string& bytes, size_t at) {
     return uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8 | uint8_t(bytes[at + 2]) << 16 |
@@ -186,15 +187,27 @@ TEST_F(WallpaperTest, PageWithoutFormatMakesNoFile) {
     EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper});
 }
 
+// A refused title makes no file on either kind of page; a JPEG page's writer first names the
+// file it cannot open, as the title would have named it.
 TEST_F(WallpaperTest, UnsafeOrTooLongTitleMakesNoFileAnywhere) {
-    page(FormatTag::Bmp, "BM");
+    JpegPicture picture(24);
+    source.picture = picture.fields();
     const size_t room = kMaxWrittenPathChars - scratch.path().size();
-    for (const std::string& title : {std::string("..\\Spring"), std::string("a:b"), std::string("NUL"),
-                                     std::string("a?"), std::string(room - 3, 'a')}) {
-        source.title = title;
-        EXPECT_EQ(centre(), std::vector<std::wstring>{kNoWallpaper}) << title;
+    for (FormatTag tag : {FormatTag::Bmp, FormatTag::Jpg}) {
+        page(tag, tag == FormatTag::Bmp ? "BM" : "\xff\xd8");
+        for (const std::string& title : {std::string("..\\Spring"), std::string("a:b"), std::string("NUL"),
+                                         std::string("a?"), std::string(room - 3, 'a')}) {
+            source.title = title;
+            std::vector<std::wstring> expected = {kNoWallpaper};
+            if (tag == FormatTag::Jpg) {
+                const std::wstring named = scratch.path() + std::wstring(title.begin(), title.end()) + L".BMP";
+                expected.insert(expected.begin(), named + kCannotOpen);
+            }
+            EXPECT_EQ(centre(), expected) << title;
+        }
     }
     EXPECT_TRUE(desktop.calls.empty());
+    page(FormatTag::Bmp, "BM");
     source.title = std::string(room - 4, 'a');  // exactly fits
     EXPECT_TRUE(centre().empty());
 }
@@ -205,7 +218,7 @@ TEST_F(WallpaperTest, JpegFileThatCannotBeOpenedShowsBothMessages) {
     page(FormatTag::Jpg, "\xff\xd8");
     ASSERT_TRUE(CreateDirectoryW(scratch.file(L"Spring.BMP").c_str(), nullptr));
     const std::vector<std::wstring> expected = {
-        scratch.file(L"Spring.BMP") + L"を\n出力ﾌｧｲﾙとして開くことが出来ません。", kNoWallpaper};
+        scratch.file(L"Spring.BMP") + kCannotOpen, kNoWallpaper};
     EXPECT_EQ(centre(), expected);
     EXPECT_TRUE(desktop.calls.empty());
 }
