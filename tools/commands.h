@@ -5,9 +5,13 @@
 // 2 a command line that cannot be understood or a command this build lacks.
 #pragma once
 
-// edamiru-book make --viewer VIEWER.exe --out BOOK.exe [--title T] [--comment C] [--link L]
-//   [--caption N] [--comment-box N] [--menu-bar N] [--interval N] [--mouse N] PICTURE...
+// edamiru-book make --viewer VIEWER.exe --out BOOK.exe [--from OLD.exe] [--title T] [--comment C]
+//   [--link L] [--caption N] [--comment-box N] [--menu-bar N] [--interval N] [--mouse N]
+//   [--as-is] [--lossless] [--fit WxH] PICTURE-OR-FOLDER...
 int makeCommand(int argc, char** argv);
+
+// edamiru-book check BOOK.exe
+int checkCommand(int argc, char** argv);
 
 // edamiru-book list BOOK.exe [--json]
 int listCommand(int argc, char** argv);

@@ -8,9 +8,10 @@ namespace {
 
 const char kUsage[] =
     "usage:\n"
-    "  edamiru-book make --viewer VIEWER.exe --out BOOK.exe [--title T] [--comment C] [--link L]\n"
-    "                    [--caption N] [--comment-box N] [--menu-bar N] [--interval N] [--mouse N]\n"
-    "                    PICTURE...\n"
+    "  edamiru-book make --viewer VIEWER.exe --out BOOK.exe [--from OLD.exe] [--title T] [--comment C]\n"
+    "                    [--link L] [--caption N] [--comment-box N] [--menu-bar N] [--interval N]\n"
+    "                    [--mouse N] [--as-is] [--lossless] [--fit WxH] PICTURE-OR-FOLDER...\n"
+    "  edamiru-book check BOOK.exe\n"
     "  edamiru-book list BOOK.exe [--json]\n"
     "  edamiru-book extract BOOK.exe --to DIR [--page N]\n"
     "  edamiru-book render INPUT OUT.bmp [--page N] [--screen-depth 24|8]\n";
@@ -21,6 +22,7 @@ int runTool(int argc, char** argv) {
     if (argc >= 2) {
         const char* name = argv[1];
         if (std::strcmp(name, "make") == 0) return makeCommand(argc - 1, argv + 1);
+        if (std::strcmp(name, "check") == 0) return checkCommand(argc - 1, argv + 1);
         if (std::strcmp(name, "list") == 0) return listCommand(argc - 1, argv + 1);
         if (std::strcmp(name, "extract") == 0) return extractCommand(argc - 1, argv + 1);
         if (std::strcmp(name, "render") == 0) return renderCommand(argc - 1, argv + 1);

@@ -33,7 +33,8 @@ protected:
     }
 
     ToolResult make(const std::string& out, std::vector<std::string> extra) {
-        std::vector<std::string> args{"make", "--viewer", viewer_, "--out", out};
+        // The pictures are bytes of no real picture, stored as they are.
+        std::vector<std::string> args{"make", "--viewer", viewer_, "--out", out, "--as-is"};
         args.insert(args.end(), extra.begin(), extra.end());
         args.insert(args.end(), paths_.begin(), paths_.end());
         return runBookTool(args);

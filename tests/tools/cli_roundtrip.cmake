@@ -24,7 +24,7 @@ endfunction()
 
 run(0 "${VIEWER_MAKER}" viewer.exe)
 file(WRITE "${WORK}/page.bmp" "BM picture bytes")
-run(0 "${TOOL}" make --viewer viewer.exe --out book.exe --title "春の本" --comment "表示ソフト"
+run(0 "${TOOL}" make --viewer viewer.exe --out book.exe --as-is --title "春の本" --comment "表示ソフト"
     --comment-box 0xFFFFFFFF --interval -5 --mouse 2 page.bmp)
 run(0 "${TOOL}" list book.exe --json)
 expect_in("${out}" "{\"title\":\"春の本\",\"comment\":\"表示ソフト\",\"link\":\"\"")
@@ -37,5 +37,5 @@ if(NOT page STREQUAL "BM picture bytes")
 endif()
 run(1 "${TOOL}" list viewer.exe)
 expect_in("${err}" "not a picture book: nothing appended to the program")
-run(1 "${TOOL}" make --viewer viewer.exe --out emoji.exe --title "本😀" page.bmp)
+run(1 "${TOOL}" make --viewer viewer.exe --out emoji.exe --as-is --title "本😀" page.bmp)
 expect_in("${err}" "cannot be written in Shift-JIS")
