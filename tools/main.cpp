@@ -1,8 +1,11 @@
 // edamiru-book: makes, lists and extracts picture books. On Windows the arguments are taken from
-// the wide command line and converted to UTF-8, so that every text and path arrives exactly.
+// the wide command line and converted to UTF-8, so that every text and path arrives exactly, and
+// output to a console is written as UTF-16 (console_output.h).
 #include "commands.h"
 
 #ifdef _WIN32
+#include "console_output.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -32,8 +35,7 @@ int main() {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(&arg[0]);
     argv.push_back(nullptr);
-    if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) SetConsoleOutputCP(CP_UTF8);
-    return runTool(count, argv.data());
+    return runToolOnStandardHandles(count, argv.data());
 }
 
 #else

@@ -1,6 +1,7 @@
 # Runs the built edamiru-book (under Wine in the cross build) on a synthetic viewer: Japanese texts
 # and raw settings go through the real command line and come back from list --json; extract gives
-# the picture back; a program with nothing appended and an emoji title are refused.
+# the picture back; a program with nothing appended and an emoji title are refused. Output through
+# a pipe or into a file is exact UTF-8.
 # Variables: EMULATOR (may be empty), TOOL, VIEWER_MAKER, WORK.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
@@ -26,10 +27,41 @@ run(0 "${VIEWER_MAKER}" viewer.exe)
 file(WRITE "${WORK}/page.bmp" "BM picture bytes")
 run(0 "${TOOL}" make --viewer viewer.exe --out book.exe --as-is --title "春の本" --comment "表示ソフト"
     --comment-box 0xFFFFFFFF --interval -5 --mouse 2 page.bmp)
+# Output to a pipe or a file is these UTF-8 bytes exactly. Lines of a Windows program end in
+# CR LF; CMake turns CR LF into LF in what it captures from a pipe, so only the files show the CR.
+if(TOOL MATCHES "\\.exe$")
+  set(eol "\r\n")
+else()
+  set(eol "\n")
+endif()
+set(json "{\"title\":\"春の本\",\"comment\":\"表示ソフト\",\"link\":\"\",\"settings\":{\"caption\":1,\"commentBox\":4294967295,\"menuBar\":1,\"interval\":-5,\"mouse\":2},\"entries\":[{\"page\":1,\"size\":16,\"tag\":\"BMP\"}]}")
+set(missing "edamiru-book list: 無い本.exe: cannot open 無い本.exe")
+# Compares bytes given in hexadecimal (CMake reads a file's CR as such only in HEX mode).
+function(expect_bytes what actual_hex expected)
+  string(HEX "${expected}" expected_hex)
+  if(NOT actual_hex STREQUAL expected_hex)
+    message(FATAL_ERROR "${what}: got\n${actual_hex}\nexpected\n${expected_hex}")
+  endif()
+endfunction()
 run(0 "${TOOL}" list book.exe --json)
-expect_in("${out}" "{\"title\":\"春の本\",\"comment\":\"表示ソフト\",\"link\":\"\"")
-expect_in("${out}" "\"settings\":{\"caption\":1,\"commentBox\":4294967295,\"menuBar\":1,\"interval\":-5,\"mouse\":2}")
-expect_in("${out}" "\"entries\":[{\"page\":1,\"size\":16,\"tag\":\"BMP\"}]")
+string(HEX "${out}" out_hex)
+expect_bytes("list through a pipe" "${out_hex}" "${json}\n")
+run(1 "${TOOL}" list 無い本.exe)
+string(HEX "${err}" err_hex)
+expect_bytes("error through a pipe" "${err_hex}" "${missing}\n")
+execute_process(COMMAND ${EMULATOR} "${TOOL}" list book.exe --json WORKING_DIRECTORY "${WORK}"
+                OUTPUT_FILE "${WORK}/list.txt")
+execute_process(COMMAND ${EMULATOR} "${TOOL}" list 無い本.exe WORKING_DIRECTORY "${WORK}"
+                ERROR_FILE "${WORK}/error.txt")
+file(READ "${WORK}/list.txt" listed_hex HEX)
+file(READ "${WORK}/error.txt" error_hex HEX)
+expect_bytes("list into a file" "${listed_hex}" "${json}${eol}")
+expect_bytes("error into a file" "${error_hex}" "${missing}${eol}")
+# The tool leaves the console's code pages alone: it does not even import the calls that set them.
+file(STRINGS "${TOOL}" code_page_calls REGEX "SetConsole(Output)?CP")
+if(code_page_calls)
+  message(FATAL_ERROR "the tool imports ${code_page_calls}")
+endif()
 run(0 "${TOOL}" extract book.exe --to pages)
 file(READ "${WORK}/pages/春の本1.BMP" page)
 if(NOT page STREQUAL "BM picture bytes")
