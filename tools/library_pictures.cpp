@@ -1,5 +1,6 @@
 #include "library_pictures.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include <stb_image.h>
@@ -19,7 +20,10 @@ bool decodeWithStb(const uint8_t* data, size_t size, RgbaPicture& picture) {
     if (size > 0x7FFFFFFF) return false;
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(data, int(size), &width, &height, &channels)) return false;
-    if (width <= 0 || height <= 0 || uint64_t(width) * uint64_t(height) > kLargestConvertedPixels) return false;
+    // The size as the header gives it, before any memory is taken: a top-down BMP's height is
+    // negative here.
+    const uint64_t w = uint64_t(std::llabs(width)), h = uint64_t(std::llabs(height));
+    if (w == 0 || h == 0 || w * h > kLargestConvertedPixels) return false;
     stbi_uc* pixels = stbi_load_from_memory(data, int(size), &width, &height, &channels, 4);
     if (pixels == nullptr) return false;
     picture.width = uint32_t(width);
