@@ -4,6 +4,7 @@
 #include "collection_writer.h"
 #include "commands.h"
 #include "file_bytes.h"
+#include "pe_certificate.h"
 #include "pe_image.h"
 #include "text_encoding.h"
 
@@ -57,14 +58,20 @@ bool readSettings(const Arguments& args, CollectionSettings& s, std::string& err
     return true;
 }
 
-// The viewer must be a program with nothing behind its image.
-bool checkViewer(const std::string& path, const std::vector<uint8_t>& viewer, std::string& error) {
+// The viewer must be a program with nothing behind its image but its signature, which is dropped
+// (and said so): the book is to be signed once finished.
+bool prepareViewer(const std::string& path, std::vector<uint8_t>& viewer, std::string& error) {
     uint64_t end = 0;
     if (!peImageFileEnd(viewer.data(), viewer.size(), end)) {
         error = "not a 32-bit Windows program: " + path;
         return false;
     }
     if (end < viewer.size()) {
+        if (uint32_t dropped = dropCertificateTable(viewer)) {
+            std::cout << "dropped the signature of " << path << " (" << dropped
+                      << " bytes): sign the finished book instead\n";
+            return true;
+        }
         error = path + " already carries " + std::to_string(viewer.size() - end) +
                 " bytes behind its program image (is it a picture book?)";
         return false;
@@ -142,7 +149,7 @@ int makeCommand(int argc, char** argv) {
     const std::string& out = args.values["--out"];
     std::vector<uint8_t> viewer, headerBytes;
     std::vector<std::vector<uint8_t>> records;
-    if (!readFileBytes(viewerPath, viewer, error) || !checkViewer(viewerPath, viewer, error)) return fail(error);
+    if (!readFileBytes(viewerPath, viewer, error) || !prepareViewer(viewerPath, viewer, error)) return fail(error);
     if (samePath(viewerPath, out)) return fail("--out must not be the viewer itself");
     if (!collectionHeaderBytes(header, headerBytes)) return fail("a text holds a zero byte");
     if (!readPictures(args.positional, records, error)) return fail(error);
