@@ -6,6 +6,12 @@ namespace {
 const uint32_t kFileHeaderSize = 20;
 const uint32_t kSectionHeaderSize = 40;
 const uint16_t kPe32Magic = 0x10B;
+// In the PE32 optional header: CheckSum, NumberOfRvaAndSizes and the data directories (8 bytes
+// each), of which the fifth (index 4) locates the certificate table by file offset.
+const uint32_t kCheckSumField = 64;
+const uint32_t kDirectoryCountField = 92;
+const uint32_t kDirectories = 96;
+const uint32_t kSecurityDirectory = 4;
 
 bool inBounds(uint64_t offset, uint64_t length, size_t size) {
     return offset <= size && length <= size - offset;
@@ -50,6 +56,13 @@ bool readPeLayout(const uint8_t* headers, size_t size, PeLayout& layout) {
         uint64_t rawSize = u32At(headers, section + 16);
         uint64_t rawPointer = u32At(headers, section + 20);
         if (rawSize != 0 && rawPointer + rawSize > layout.sectionsEnd) layout.sectionsEnd = rawPointer + rawSize;
+    }
+    layout.checkSumAt = optional + kCheckSumField;
+    uint64_t entry = optional + kDirectories + kSecurityDirectory * 8;
+    if (entry + 8 <= sections && u32At(headers, optional + kDirectoryCountField) > kSecurityDirectory) {
+        layout.certificateEntryAt = entry;
+        layout.certificateOffset = u32At(headers, entry);
+        layout.certificateSize = u32At(headers, entry + 4);
     }
     layout.symbolTable = u32At(headers, fileHeader + 8);
     layout.symbolCount = u32At(headers, fileHeader + 12);

@@ -14,7 +14,8 @@ apt-get install -y --no-install-recommends \
     wine wine32:i386 wine64 fonts-wine \
     xvfb xauth x11-utils xdotool imagemagick \
     fonts-ipafont-gothic locales \
-    libjpeg-turbo-progs libjpeg62-turbo-dev libstb-dev python3
+    libjpeg-turbo-progs libjpeg62-turbo-dev libstb-dev python3 \
+    osslsigncode openssl
 # ja_JP.UTF-8: Wine takes its ANSI code page (932) from it, and Japanese file names stay UTF-8 on Linux.
 sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
 grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen

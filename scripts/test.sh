@@ -15,7 +15,8 @@ jobs=${JOBS:-2}
 have_everything() {
     command -v wine >/dev/null && command -v i686-w64-mingw32-g++-posix >/dev/null &&
     command -v Xvfb >/dev/null && command -v clang++ >/dev/null && command -v djpeg >/dev/null &&
-    command -v ninja >/dev/null && [ -d /usr/src/googletest ] && [ -f /usr/include/benchmark/benchmark.h ] &&
+    command -v ninja >/dev/null && command -v osslsigncode >/dev/null && command -v openssl >/dev/null &&
+    [ -d /usr/src/googletest ] && [ -f /usr/include/benchmark/benchmark.h ] &&
     [ -f /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ] && locale -a | grep -qix 'ja_JP.utf8' &&
     dpkg -s gcc-multilib g++-multilib lib32asan8 lib32ubsan1 libtsan2 >/dev/null 2>&1
 }

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "file_bytes.h"
 #include "page_conversion.h"
+#include "pe_certificate.h"
 #include "pe_image.h"
 #include "picture_inputs.h"
 #include "text_encoding.h"
@@ -79,14 +80,20 @@ bool parseFit(const std::string& text, PageOptions& options) {
     return true;
 }
 
-// The viewer must be a program with nothing behind its image.
-bool checkViewer(const std::string& path, const std::vector<uint8_t>& viewer, std::string& error) {
+// The viewer must be a program with nothing behind its image but its signature, which is dropped
+// (and said so): the book is to be signed once finished.
+bool prepareViewer(const std::string& path, std::vector<uint8_t>& viewer, std::string& error) {
     uint64_t end = 0;
     if (!peImageFileEnd(viewer.data(), viewer.size(), end)) {
         error = "not a 32-bit Windows program: " + path;
         return false;
     }
     if (end < viewer.size()) {
+        if (uint32_t dropped = dropCertificateTable(viewer)) {
+            std::cout << "dropped the signature of " << path << " (" << dropped
+                      << " bytes): sign the finished book instead\n";
+            return true;
+        }
         error = path + " already carries " + std::to_string(viewer.size() - end) +
                 " bytes behind its program image (is it a picture book?)";
         return false;
@@ -214,7 +221,7 @@ int makeCommand(int argc, char** argv) {
     const std::string& out = args.values["--out"];
     std::vector<uint8_t> viewer, headerBytes;
     std::vector<std::vector<uint8_t>> records;
-    if (!readFileBytes(viewerPath, viewer, error) || !checkViewer(viewerPath, viewer, error)) return fail(error);
+    if (!readFileBytes(viewerPath, viewer, error) || !prepareViewer(viewerPath, viewer, error)) return fail(error);
     if (samePath(viewerPath, out)) return fail("--out must not be the viewer itself");
     if (args.has("--from") && samePath(args.values["--from"], out)) return fail("--out must not be the old book");
     if (!readPictureFiles(pictures, pages, error)) return fail(error);

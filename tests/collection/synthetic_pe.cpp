@@ -1,6 +1,8 @@
 // A minimal 32-bit Windows program file built in memory for tests.
 #include "synthetic_pe.h"
 
+#include "pe_checksum.h"
+
 namespace {
 
 void put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
@@ -57,5 +59,13 @@ std::vector<uint8_t> buildSyntheticPe(const SyntheticPe& pe) {
         growTo(b, strings + (pe.stringTableLength < 4 ? 4 : pe.stringTableLength));
         put32(b, strings, pe.stringTableLength);
     }
+    if (pe.certificateSize != 0) {
+        uint32_t at = uint32_t(b.size());
+        put32(b, optional + 96 + 4 * 8, at);  // security directory: file offset and size
+        put32(b, optional + 96 + 4 * 8 + 4, pe.certificateSize);
+        b.resize(at + pe.certificateSize, 0x5A);
+        put32(b, at, pe.certificateSize);     // WIN_CERTIFICATE's dwLength
+    }
+    put32(b, optional + 64, peCheckSum(b.data(), b.size(), optional + 64));  // as linkers and signers do
     return b;
 }

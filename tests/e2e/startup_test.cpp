@@ -74,6 +74,16 @@ TEST_F(ViewerStart, BookOfOnePageHasNoCopyOnceItIsShown) {
     EXPECT_EQ(countFiles(folders.temp() + L"*"), 0);
 }
 
+TEST_F(ViewerStart, SignedBookShowsLikeTheUnsignedOne) {
+    // The certificate table behind the collection is not read.
+    if (fileSize(book(L"signed.exe")) == 0) GTEST_SKIP() << "no signed.exe: osslsigncode or openssl is not installed";
+    ASSERT_GT(fileSize(book(L"signed.exe")), fileSize(book(L"one.exe")));
+    HWND window = startShowing(book(L"signed.exe"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowCaption(window), kOneCaption);
+    closeWithEscape(window);
+}
+
 TEST_F(ViewerStart, EnterDoesNothingAndEscapeCloses) {
     HWND window = startShowing(book(L"one.exe"));
     ASSERT_NE(window, nullptr);

@@ -172,6 +172,39 @@ TEST_F(BookTool, ViewersThatCannotCarryABookAreRefused) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(out)));
 }
 
+TEST_F(BookTool, SignedViewerMakesTheSameBookAsTheUnsignedOne) {
+    std::string fromUnsigned = folder_.file("unsigned.exe"), fromSigned = folder_.file("signed.exe");
+    ASSERT_EQ(make(fromUnsigned, {"--title", "T"}).status, 0);
+    SyntheticPe signedPe;
+    signedPe.certificateSize = 0x128;
+    writeBytes(viewer_, buildSyntheticPe(signedPe));
+    ToolResult made = make(fromSigned, {"--title", "T"});
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_NE(made.out.find("dropped the signature of " + viewer_ + " (296 bytes)"), std::string::npos) << made.out;
+    EXPECT_EQ(fileBytes(fromSigned), fileBytes(fromUnsigned));
+}
+
+TEST_F(BookTool, OnlyASignatureRightBehindTheImageIsDropped) {
+    SyntheticPe signedPe;
+    signedPe.certificateSize = 0x100;
+    const std::vector<uint8_t> signedViewer = buildSyntheticPe(signedPe);  // image end 0x400
+    const size_t entry = kSyntheticPeOffset + 24 + 96 + 4 * 8;
+    std::vector<uint8_t> trailing = signedViewer, gap = signedViewer, shortEntry = signedViewer;
+    trailing.push_back(0);                      // a byte behind the certificate
+    gap.insert(gap.begin() + 0x400, 8, 0x11);   // bytes between image and certificate, as in a signed book
+    gap[entry] = 0x08;                          // the table now at 0x408
+    shortEntry[entry + 4] -= 8;                 // the entry does not reach the end of the file
+    std::string out = folder_.file("book.exe");
+    for (const std::vector<uint8_t>* viewer : {&trailing, &gap, &shortEntry}) {
+        writeBytes(viewer_, *viewer);
+        ToolResult made = make(out, {});
+        EXPECT_EQ(made.status, 1);
+        EXPECT_NE(made.err.find("already carries"), std::string::npos) << made.err;
+        EXPECT_EQ(fileBytes(viewer_), *viewer);
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(out)));
+}
+
 TEST_F(BookTool, NonBooksAndTruncatedBooksFail) {
     ToolResult plain = runBookTool({"list", viewer_});
     EXPECT_EQ(plain.status, 1);

@@ -1,0 +1,56 @@
+# Signing around edamiru-book with osslsigncode: a book made from a signed viewer equals the book
+# made from the unsigned viewer; a signed book verifies, and list and extract read it as the
+# unsigned book. Variables: EMULATOR (may be empty), TOOL, VIEWER (a program) or VIEWER_MAKER,
+# WORK. Prints "SKIPPED:" and ends when the signing tools are missing.
+include(${CMAKE_CURRENT_LIST_DIR}/../support/test_signing.cmake)
+find_signing_tools()
+if(SIGNING_MISSING)
+  message("${SIGNING_MISSING}")
+  return()
+endif()
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+function(run)
+  execute_process(COMMAND ${EMULATOR} ${ARGN} WORKING_DIRECTORY "${WORK}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${ARGN}\nexit ${status}\n${out}\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+function(expect_same_file a b)
+  file(SHA256 "${WORK}/${a}" hash_a)
+  file(SHA256 "${WORK}/${b}" hash_b)
+  if(NOT hash_a STREQUAL hash_b)
+    message(FATAL_ERROR "${a} and ${b} differ")
+  endif()
+endfunction()
+
+if(VIEWER)
+  configure_file("${VIEWER}" "${WORK}/viewer.exe" COPYONLY)
+else()
+  run("${VIEWER_MAKER}" viewer.exe)
+endif()
+file(WRITE "${WORK}/page.bmp" "BM picture bytes")
+set(book_texts --title "署名の本" --comment "表示ソフト" --interval 3)
+sign_program("${WORK}/viewer.exe" "${WORK}/signed-viewer.exe" "${WORK}")
+
+run("${TOOL}" make --viewer viewer.exe --out book.exe ${book_texts} page.bmp)
+run("${TOOL}" make --viewer signed-viewer.exe --out from-signed.exe ${book_texts} page.bmp)
+if(NOT out MATCHES "dropped the signature of signed-viewer.exe \\([0-9]+ bytes\\)")
+  message(FATAL_ERROR "make did not say that it dropped the signature:\n${out}")
+endif()
+expect_same_file(book.exe from-signed.exe)
+
+sign_program("${WORK}/book.exe" "${WORK}/signed-book.exe" "${WORK}")
+expect_valid_signature("${WORK}/signed-book.exe" "${WORK}")
+run("${TOOL}" list book.exe --json)
+set(unsigned_list "${out}")
+run("${TOOL}" list signed-book.exe --json)
+if(NOT out STREQUAL unsigned_list)
+  message(FATAL_ERROR "list differs for the signed book:\n${out}\nunsigned:\n${unsigned_list}")
+endif()
+run("${TOOL}" extract signed-book.exe --to pages)
+expect_same_file(page.bmp pages/署名の本1.BMP)
