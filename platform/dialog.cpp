@@ -1,9 +1,10 @@
 // Modal dialog with message dispatch to a C++ object.
 #include "dialog.h"
 
-#include <cstring>
 #include <vector>
 
+#include "dialog_font.h"
+#include "dialog_template_copy.h"
 #include "text.h"
 
 namespace {
@@ -11,23 +12,13 @@ namespace {
 // The template with WS_VISIBLE cleared. The dialog manager then shows a modal dialog itself
 // once its message loop runs, and not at all when it ends during WM_INITDIALOG: a window that
 // fails to start never flashes on the screen.
-bool loadHiddenTemplate(UINT templateId, std::vector<uint8_t>& bytes) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));  // RT_DIALOG
-    HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
-    const uint8_t* data = loaded != nullptr ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
-    DWORD size = found != nullptr ? SizeofResource(instance, found) : 0;
-    if (data == nullptr || size < 16) return false;
-    bytes.assign(data, data + size);
-    // An extended template starts with version 1 and 0xFFFF and keeps its style at offset 12;
-    // a plain one starts with the style.
-    bool extended = bytes[0] == 1 && bytes[1] == 0 && bytes[2] == 0xFF && bytes[3] == 0xFF;
-    size_t styleOffset = extended ? 12 : 0;
-    DWORD style;
-    std::memcpy(&style, &bytes[styleOffset], sizeof style);
-    style &= ~static_cast<DWORD>(WS_VISIBLE);
-    std::memcpy(&bytes[styleOffset], &style, sizeof style);
-    return true;
+// Its font's face is `face`, or when that is empty an installed one (see dialog_font.h).
+bool prepareTemplate(UINT templateId, const std::wstring& face, std::vector<uint8_t>& bytes) {
+    if (!loadDialogTemplate(templateId, bytes) || !hideDialogTemplate(bytes)) return false;
+    std::wstring named;
+    if (!dialogTemplateFace(bytes, named)) return true;  // no font of its own: the system's
+    std::wstring chosen = face.empty() ? chooseDialogFace(named, isFontInstalled, messageFontFace()) : face;
+    return chosen == named || setDialogTemplateFace(bytes, chosen);
 }
 
 }  // namespace
@@ -38,11 +29,13 @@ Dialog::~Dialog() = default;
 
 INT_PTR Dialog::runModal() {
     std::vector<uint8_t> dialogTemplate;
-    if (!loadHiddenTemplate(templateId_, dialogTemplate)) return -1;
+    if (!prepareTemplate(templateId_, fontFace_, dialogTemplate)) return -1;
     return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                    reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), parent_, dialogProc,
                                    reinterpret_cast<LPARAM>(this));
 }
+
+void Dialog::setFontFace(const std::wstring& face) { fontFace_ = face; }
 
 void Dialog::endDialog(INT_PTR result) {
     if (hwnd_ != nullptr) EndDialog(hwnd_, result);

@@ -1,5 +1,6 @@
 // A dialog from a template, run modally, whose messages go to virtual handlers of a derived
-// class. Messages without a handler get the dialog manager's default handling.
+// class. Messages without a handler get the dialog manager's default handling. The template's
+// font is made with an installed face (dialog_font.h).
 #pragma once
 #include <string>
 
@@ -18,6 +19,10 @@ public:
     HWND hwnd() const { return hwnd_; }
     // Ends the modal loop with `result` (the window is hidden at once and destroyed after).
     void endDialog(INT_PTR result);
+
+    // The face of the dialog's font, in place of the one chosen from the template's and the
+    // installed faces; takes effect at the next runModal.
+    void setFontFace(const std::wstring& face);
 
     void setCaption(const std::string& shiftJis);
     void setCaption(const std::wstring& text);
@@ -41,4 +46,5 @@ private:
     UINT templateId_;
     HWND parent_;
     HWND hwnd_ = nullptr;
+    std::wstring fontFace_;
 };

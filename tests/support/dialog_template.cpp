@@ -41,11 +41,15 @@ private:
 }  // namespace
 
 DialogTemplate readDialogTemplate(UINT id) {
-    DialogTemplate t;
     HMODULE self = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));  // RT_DIALOG
-    if (found == nullptr) return t;
-    Reader r(static_cast<const uint8_t*>(LockResource(LoadResource(self, found))));
+    if (found == nullptr) return DialogTemplate();
+    return readDialogTemplate(static_cast<const uint8_t*>(LockResource(LoadResource(self, found))));
+}
+
+DialogTemplate readDialogTemplate(const uint8_t* data) {
+    DialogTemplate t;
+    Reader r(data);
     if (r.word() != 1 || r.word() != 0xFFFF) return t;  // version 1, extended
     t.extended = true;
     r.dword();  // help id

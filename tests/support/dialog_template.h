@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,3 +27,5 @@ struct DialogTemplate {
 
 // The template `id` of the running program; only extended templates are read.
 DialogTemplate readDialogTemplate(UINT id);
+// The same from a template in memory.
+DialogTemplate readDialogTemplate(const uint8_t* data);

@@ -46,18 +46,18 @@ DialogTemplate readBox(UINT id, const Frame& frame) {
 }
 
 TEST(DialogTemplates, FileList) {
-    const DialogTemplate t = readBox(IDD_FILE_LIST, {183, 135, L"#135", L"画像ファイル一覧", L"ＭＳ Ｐゴシック"});
+    const DialogTemplate t = readBox(IDD_FILE_LIST, {204, 135, L"#135", L"画像ファイル一覧", L"ＭＳ Ｐゴシック"});
     ASSERT_EQ(t.controls.size(), 2u);
     const DialogControl& list = t.controls[0];
     EXPECT_EQ(list.id, static_cast<DWORD>(IDC_FILE_LIST));
     EXPECT_EQ(_wcsicmp(list.className.c_str(), L"SysListView32"), 0);  // the class name is not case-sensitive
-    expectPlace(list, 7, 21, 169, 107);
+    expectPlace(list, 7, 21, 190, 107);
     EXPECT_EQ(list.style & ~WS_VISIBLE,
               static_cast<DWORD>(WS_CHILD | LVS_REPORT | LVS_SINGLESEL | WS_BORDER | WS_TABSTOP));
     const DialogControl& hint = t.controls[1];
     EXPECT_TRUE(isStatic(hint));
     EXPECT_EQ(hint.text, L"連番の番号をクリックしてジャンプして下さい。");
-    expectPlace(hint, 7, 4, 169, 11);
+    expectPlace(hint, 7, 4, 190, 11);
     EXPECT_EQ(hint.style & (SS_TYPEMASK | SS_SUNKEN | SS_CENTERIMAGE),
               static_cast<DWORD>(SS_LEFT | SS_SUNKEN | SS_CENTERIMAGE));
 }
