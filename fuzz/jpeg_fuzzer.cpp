@@ -11,6 +11,7 @@
 #include "image/jpeg_picture.h"
 #include "image/shown_picture.h"
 #include "jpeg_helper_thread.h"
+#include "jpeg_features.h"
 #include "jpeg_picture_decode.h"
 
 namespace {
@@ -31,6 +32,8 @@ bool Same(const DecodedJpeg& a, const DecodedJpeg& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    JpegFeatures features;
+    readJpegFeatures(data, size, features);
     SilentMessages messages;
     DecodedJpeg asViewer = DecodeJpegPicture(data, size, messages, kMostBytes);
     if (asViewer.pixels.empty()) return 0;

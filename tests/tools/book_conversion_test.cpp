@@ -281,6 +281,19 @@ TEST_F(BookConversion, FromKeepsTextsSettingsAndPagesAndOptionsOverride) {
     for (uint32_t i = 0; i < 2; ++i) EXPECT_EQ(b.entries[i].data, a.entries[i].data);
 }
 
+TEST_F(BookConversion, FitReducesOnlyLargerPictures) {
+    const std::string out = folder.file("fit.exe");
+    const std::vector<uint8_t> small = jpeg();
+    ASSERT_EQ(make(out, {"--fit", "20x20", picture("a.bmp", bmp(40, false)), "--lossless"}).status, 0);
+    ASSERT_EQ(make(folder.file("fit2.exe"), {"--fit", "40x30", picture("b.jpg", small)}).status, 0);
+    uint32_t w = 0, h = 0;
+    EXPECT_FALSE(shownPixels(read(out).entries[0].data, 24, w, h).empty());
+    EXPECT_EQ(w, 20u);
+    EXPECT_EQ(h, 15u);
+    EXPECT_EQ(read(folder.file("fit2.exe")).entries[0].data, small);
+    EXPECT_EQ(make(folder.file("x.exe"), {"--fit", "20", picture("c.jpg", small)}).status, 2);
+}
+
 TEST_F(BookConversion, FolderGivesItsPicturesInNaturalOrder) {
     std::filesystem::create_directory(folder.path() / "pages");
     const std::vector<uint8_t> two = jpeg(), ten = bmp(40, false);
