@@ -13,6 +13,8 @@
 namespace {
 
 const wchar_t kCopyPrefix[] = L"edm";
+// A copy someone holds is tried for about a second before the reader hears of it.
+const int kCopyRemoveTries = 10;
 const char kNoText[] = "(なし)";
 
 // Entry sizes are 32-bit: a longer file cannot be one entry.
@@ -83,7 +85,7 @@ bool ViewerDialog::loadOwnCollection() {
         DeleteFileW(copyPath.c_str());  // the empty file the system made is no use to anyone
         return false;
     }
-    if (!collectionFile.openRead(copyPath)) {
+    if (!collectionFile.openReadDeletingOnClose(copyPath)) {
         File::remove(copyPath);
         return false;
     }
@@ -129,11 +131,13 @@ bool ViewerDialog::loadRemainingEntries() {
     return true;
 }
 
-// Closes the temporary copy and deletes it; a refusal shows the file-error box.
+// Closes the temporary copy. Mostly the system deletes it then (or when the last other holder
+// lets go); else it is deleted here, and a lasting refusal shows the file-error box.
 void ViewerDialog::discardCollectionCopy() {
-    std::wstring path = collectionFile.fullPath();
+    const std::wstring path = collectionFile.fullPath();
+    const bool systemDeletes = collectionFile.deletesOnClose();
     collectionFile.close();
-    if (!path.empty()) File::remove(path);
+    if (!path.empty() && !systemDeletes) File::remove(path, kCopyRemoveTries);
 }
 
 void ViewerDialog::freeCollection() { std::vector<CollectionEntry>().swap(entries); }

@@ -3,6 +3,7 @@
 
 #include "caption_text.h"
 #include "menu_bar_layout.h"
+#include "message_box.h"
 #include "resource.h"
 #include "system_menu.h"
 #include "text.h"
@@ -26,6 +27,7 @@ ViewerDialog::~ViewerDialog() = default;
 
 BOOL ViewerDialog::OnInitDialog() {
     Dialog::OnInitDialog();
+    setMainWindow(hwnd());  // owner of every box from here on, start-up failures included
     SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(appIcon));
     contextMenu.load(IDR_CONTEXT_MENU);
     canvas.readScreenDepth(hwnd());
@@ -168,6 +170,7 @@ INT_PTR ViewerDialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 
 void ViewerDialog::OnDestroy() {
     Dialog::OnDestroy();
+    setMainWindow(nullptr);  // a box raised from here on must not be owned by a window going away
     freeCollection();
     if (intervalMs > 0) killAutoAdvanceTimers();
     // Closed before the deferred pass ran: the temporary copy goes now, not left behind.

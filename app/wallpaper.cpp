@@ -11,13 +11,46 @@
 
 namespace {
 
+// The values the commands write are a digit or two; anything longer than this is not theirs
+// to save and put back.
+const DWORD kLargestSavedValue = 4096;
+
 class SystemDesktop : public Desktop {
 public:
     bool openKey() override {
-        return RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_SET_VALUE, &key_) == ERROR_SUCCESS;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_) ==
+               ERROR_SUCCESS;
     }
     void setValue(const char* name, const char* digit) override {
         RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(digit), 2);
+    }
+    // Through the wide call: the bytes come back exactly as stored, with no conversion.
+    SavedValue readValue(const char* name) override {
+        SavedValue value;
+        const std::wstring wideName = toWide(name);
+        DWORD type = 0, size = 0;
+        LONG result = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, nullptr, &size);
+        if (result == ERROR_FILE_NOT_FOUND) value.state = SavedValue::State::Absent;
+        if (result != ERROR_SUCCESS || size > kLargestSavedValue) return value;
+        value.data.resize(size);
+        result = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type, value.data.empty() ? nullptr : &value.data[0],
+                                  &size);
+        if (result != ERROR_SUCCESS || size > value.data.size()) return SavedValue();
+        value.data.resize(size);
+        value.type = type;
+        value.state = SavedValue::State::Present;
+        return value;
+    }
+    void restoreValue(const char* name, const SavedValue& value) override {
+        const std::wstring wideName = toWide(name);
+        switch (value.state) {
+        case SavedValue::State::Absent: RegDeleteValueW(key_, wideName.c_str()); break;
+        case SavedValue::State::Present:
+            RegSetValueExW(key_, wideName.c_str(), 0, value.type, value.data.empty() ? nullptr : value.data.data(),
+                           static_cast<DWORD>(value.data.size()));
+            break;
+        case SavedValue::State::Unknown: break;
+        }
     }
     void closeKey() override {
         RegCloseKey(key_);
@@ -108,20 +141,19 @@ std::wstring makeWallpaperFile(const WallpaperSource& source) {
 }
 
 void applyWallpaper(UINT command, const std::wstring& path, Desktop& desktop) {
+    static const char* const kNames[] = {"TileWallpaper", "WallpaperOriginX", "WallpaperOriginY", "WallpaperStyle"};
     if (!desktop.openKey()) return;
-    desktop.setValue("TileWallpaper", command == ID_WALLPAPER_WHOLE ? "1" : "0");
-    desktop.setValue("WallpaperOriginX", "0");
-    desktop.setValue("WallpaperOriginY", "0");
-    desktop.setValue("WallpaperStyle", "0");
+    SavedValue saved[4];
+    for (int i = 0; i < 4; ++i) saved[i] = desktop.readValue(kNames[i]);
+    desktop.setValue(kNames[0], command == ID_WALLPAPER_WHOLE ? "1" : "0");
+    for (int i = 1; i < 4; ++i) desktop.setValue(kNames[i], "0");
     desktop.closeKey();
     if (desktop.setWallpaper(path)) return;
-    // Refused: back to plain origin and style, and no wallpaper at all.
+    // Refused (a policy, a redirected folder): the reader's wallpaper is still in place, and
+    // so its values go back as they were.
     if (!desktop.openKey()) return;
-    desktop.setValue("WallpaperOriginX", "0");
-    desktop.setValue("WallpaperOriginY", "0");
-    desktop.setValue("WallpaperStyle", "0");
+    for (int i = 0; i < 4; ++i) desktop.restoreValue(kNames[i], saved[i]);
     desktop.closeKey();
-    desktop.setWallpaper(std::wstring());
 }
 
 void setWallpaperCentre(const WallpaperSource& source, Desktop& desktop) {

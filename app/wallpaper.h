@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
@@ -29,14 +30,30 @@ struct WallpaperSource {
     HWND owner = nullptr;                    // owner of the message boxes
 };
 
+// A registry value as it was: its type and bytes, or that there was none.
+struct SavedValue {
+    enum class State { Absent, Present, Unknown } state = State::Unknown;  // Unknown: could not be read
+    unsigned long type = 0;
+    std::vector<uint8_t> data;
+    bool operator==(const SavedValue& other) const {
+        return state == other.state && type == other.type && data == other.data;
+    }
+};
+
 // The registry key "Control Panel\desktop" of the current user and the system's wallpaper
 // setting, replaceable so that a refusal of the system can be tried.
 class Desktop {
 public:
     virtual ~Desktop() = default;
+    // Opens the key for reading and writing its values.
     virtual bool openKey() = 0;
     // Writes a REG_SZ value of one digit (data length 2: the digit and its zero).
     virtual void setValue(const char* name, const char* digit) = 0;
+    // Reads a value as it is stored.
+    virtual SavedValue readValue(const char* name) = 0;
+    // Writes a value back as it was read, or deletes it when there was none; an Unknown one
+    // is left alone.
+    virtual void restoreValue(const char* name, const SavedValue& value) = 0;
     virtual void closeKey() = 0;
     // SPI_SETDESKWALLPAPER with SPIF_UPDATEINIFILE; an empty path removes the wallpaper.
     virtual bool setWallpaper(const std::wstring& path) = 0;
@@ -54,7 +71,8 @@ int writePictureBmp(const PictureFields& picture, const std::wstring& path, HWND
 std::wstring makeWallpaperFile(const WallpaperSource& source);
 
 // Writes the four registry values of `command` and sets `path` as the wallpaper; when the system
-// refuses, resets origin and style and removes the wallpaper. Silent throughout.
+// refuses, the four values go back to what they were and the reader's wallpaper stays. Silent
+// throughout.
 void applyWallpaper(UINT command, const std::wstring& path, Desktop& desktop = systemDesktop());
 
 // Handlers of commands 32782 and 32783: "壁紙作成に失敗しました。" when no file was made. A write

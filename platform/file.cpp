@@ -20,9 +20,10 @@ std::wstring fullPathOf(const std::wstring& path) {
 
 File::~File() { close(); }
 
-bool File::open(const std::wstring& path, unsigned long access, unsigned long share, unsigned long disposition) {
+bool File::open(const std::wstring& path, unsigned long access, unsigned long share, unsigned long disposition,
+                unsigned long flags) {
     close();
-    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     handle_ = h;
     fullPath_ = fullPathOf(path);
@@ -30,14 +31,28 @@ bool File::open(const std::wstring& path, unsigned long access, unsigned long sh
 }
 
 bool File::openRead(const std::wstring& path) {
-    return open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+    return open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
 }
 
-bool File::createWrite(const std::wstring& path) { return open(path, GENERIC_WRITE, 0, CREATE_ALWAYS); }
+bool File::openReadDeletingOnClose(const std::wstring& path) {
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // Deletion on close needs the DELETE right, which a holder that does not share deletion
+    // refuses (a sharing violation): that file is then read like any other.
+    if (open(path, GENERIC_READ | DELETE, shareAll, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE)) {
+        deletesOnClose_ = true;
+        return true;
+    }
+    return open(path, GENERIC_READ, shareAll, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+}
+
+bool File::createWrite(const std::wstring& path) {
+    return open(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+}
 
 void File::close() {
     if (handle_ != nullptr) CloseHandle(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
+    deletesOnClose_ = false;
     fullPath_.clear();
 }
 
@@ -92,8 +107,16 @@ uint64_t File::length() const {
     return static_cast<uint64_t>(size.QuadPart);
 }
 
-bool File::remove(const std::wstring& path) {
-    if (DeleteFileW(path.c_str())) return true;
-    reportFileError({FileOperation::Remove, fullPathOf(path), GetLastError()});
-    return false;
+bool File::remove(const std::wstring& path, int tries) {
+    for (int tried = 1;; ++tried) {
+        if (DeleteFileW(path.c_str())) return true;
+        const DWORD code = GetLastError();
+        // Held by someone: a sharing violation, or access denied while a deletion is pending.
+        const bool held = code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED;
+        if (!held || tried >= tries) {
+            reportFileError({FileOperation::Remove, fullPathOf(path), code});
+            return false;
+        }
+        Sleep(kRemoveRetryMs);
+    }
 }

@@ -15,6 +15,12 @@ public:
 
     // Opens an existing file for reading (others may read and write it meanwhile).
     bool openRead(const std::wstring& path);
+    // Opens a temporary file for reading that the system deletes once this handle and every
+    // other one are closed, so that not even a crash leaves it behind; others may read, write
+    // and delete it meanwhile. Where someone already holds it without letting it be deleted,
+    // it is opened for reading only (deletesOnClose() false) and stays until removed.
+    bool openReadDeletingOnClose(const std::wstring& path);
+    bool deletesOnClose() const { return deletesOnClose_; }
     // Creates the file, or empties an existing one, for writing.
     bool createWrite(const std::wstring& path);
     bool isOpen() const { return handle_ != nullptr; }
@@ -31,12 +37,17 @@ public:
     // The full path of the open file (as it was opened); empty when closed.
     const std::wstring& fullPath() const { return fullPath_; }
 
-    // Deletes a file; a failure is reported as a file error.
-    static bool remove(const std::wstring& path);
+    // Deletes a file; a failure is reported as a file error. With `tries` above 1, a file that
+    // someone holds (a virus scanner looking at a fresh file) is tried again every
+    // kRemoveRetryMs until it goes or the tries are used up, and only then reported.
+    static bool remove(const std::wstring& path, int tries = 1);
+    static const unsigned long kRemoveRetryMs = 100;
 
 private:
-    bool open(const std::wstring& path, unsigned long access, unsigned long share, unsigned long disposition);
+    bool open(const std::wstring& path, unsigned long access, unsigned long share, unsigned long disposition,
+              unsigned long flags);
 
     void* handle_ = nullptr;
+    bool deletesOnClose_ = false;
     std::wstring fullPath_;
 };

@@ -41,4 +41,7 @@ std::wstring fileErrorText(const FileError& error) {
     return error.path + toWide(what) + systemErrorText(error.systemError);
 }
 
+// Owned by this thread's active window (a dialog of ours), else by the main window: the active
+// window is null while another program is in front, and an unowned box would leave the main
+// window usable behind it.
 void showFileErrorBox(const FileError& error) { showMessage(GetActiveWindow(), fileErrorText(error)); }

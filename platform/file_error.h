@@ -23,5 +23,6 @@ void reportFileError(const FileError& error);
 // The text of the file-error box: the path, what failed, and the system's own words.
 std::wstring fileErrorText(const FileError& error);
 
-// The standard reporter: the file-error message box (OK, exclamation, the application's name).
+// The standard reporter: the file-error message box (OK, exclamation, the application's name),
+// owned by this thread's active window, else by the main window.
 void showFileErrorBox(const FileError& error);

@@ -27,6 +27,7 @@ std::vector<AnsweredBox> answerMessageBoxes(const std::function<void()>& action)
             seen.caption = text;
             GetDlgItemTextW(box, 0xFFFF, text, 1024);
             seen.text = text;
+            seen.owner = GetWindow(box, GW_OWNER);
             boxes.push_back(seen);
             answered = box;
         }

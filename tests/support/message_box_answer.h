@@ -4,10 +4,13 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+
 struct AnsweredBox {
     bool shown = false;
     std::wstring caption;
     std::wstring text;
+    HWND owner = nullptr;  // GetWindow(GW_OWNER) of the box
 };
 
 // Runs `action` on a thread of its own and presses OK on every message box of this process

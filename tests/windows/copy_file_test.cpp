@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "copy_file.h"
 #include "file.h"
 #include "file_error.h"
+#include "message_box.h"
 #include "message_box_answer.h"
 #include "scratch_folder.h"
 #include "shell_copy.h"
@@ -104,6 +107,69 @@ TEST(FileErrorBox, RefusedDeleteShowsThePathAndGoesOn) {
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.caption, L"エダミル");
     EXPECT_EQ(box.text.rfind(path + L"\n" + toWide("ファイルを削除できませんでした。"), 0), 0u) << box.text.c_str();
+}
+
+// Two top-level windows, a hidden one and one shown in front, on a thread of their own that
+// keeps answering their messages (a box owned by one sends it some).
+class TwoWindows {
+public:
+    TwoWindows() {
+        thread_ = std::thread([this] {
+            threadId_ = GetCurrentThreadId();
+            hidden = plainWindow(false);
+            shown = plainWindow(true);
+            SetForegroundWindow(shown);
+            ready_ = true;
+            MSG message;
+            while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+            DestroyWindow(shown);
+            DestroyWindow(hidden);
+        });
+        while (!ready_) Sleep(1);
+    }
+    ~TwoWindows() {
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    HWND hidden = nullptr, shown = nullptr;
+
+private:
+    static HWND plainWindow(bool visible) {
+        return CreateWindowExW(0, L"STATIC", L"", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+    }
+    std::thread thread_;
+    std::atomic<bool> ready_{false};
+    DWORD threadId_ = 0;
+};
+
+// While another window is in front, the file-error box raised where no window is active (another
+// thread here) is owned by the main window. Boxes come to the foreground while the main window
+// is hidden (start-up) and, once it shows, stay owned by it without taking the foreground.
+TEST(FileErrorBox, IsOwnedByTheMainWindowAndComesForwardWhileItIsHidden) {
+    TwoWindows windows;
+    const HWND main = windows.hidden, front = windows.shown;
+    setMainWindow(main);
+    const FileError error{FileOperation::Remove, L"C:\\edm5.tmp", ERROR_SHARING_VIOLATION};
+    const AnsweredBox box = answerMessageBox([&] { showFileErrorBox(error); });
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.owner, main);
+
+    const struct {
+        HWND asked;
+        bool mainShown;
+        HWND owner;
+        bool toFront;
+    } cases[] = {{nullptr, false, main, true}, {nullptr, true, main, false}, {front, true, front, false}};
+    for (const auto& c : cases) {
+        ShowWindow(main, c.mainShown ? SW_SHOWNA : SW_HIDE);
+        const MessageBoxSetting setting = messageBoxSetting(c.asked);
+        EXPECT_EQ(setting.owner, c.owner);
+        EXPECT_EQ((setting.flags & MB_SETFOREGROUND) != 0, c.toFront) << c.mainShown;
+        EXPECT_EQ(setting.flags & ~MB_SETFOREGROUND, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    }
+    setMainWindow(nullptr);
+    EXPECT_NE(messageBoxSetting(nullptr).flags & MB_SETFOREGROUND, 0u);  // no owner at all
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <thread>
 #include <vector>
 
 #include "file.h"
@@ -120,6 +121,52 @@ TEST_F(FileErrors, FailingDeleteIsReportedAndTheFileStays) {
     EXPECT_TRUE(File::remove(path));
     EXPECT_EQ(seen().size(), 2u);
     EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A second handle on `path` that is let go of 300 ms from now, as a virus scanner would.
+void holdBriefly(const std::wstring& path, DWORD share, std::thread& releaser) {
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(held, INVALID_HANDLE_VALUE);
+    releaser = std::thread([held] {
+        Sleep(300);
+        CloseHandle(held);
+    });
+}
+
+// Held by someone for a moment, a temporary file goes all the same: deleted by the system when
+// the holder shares deletion (and so came after us), deleted on the retries when the holder came
+// first without sharing it.
+TEST_F(FileErrors, BrieflyHeldTemporaryFileGoesWithoutAnError) {
+    const DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    for (bool holderFirst : {false, true}) {
+        const std::wstring path = fileWith(L"edm6.tmp", "copy");
+        std::thread releaser;
+        if (holderFirst) holdBriefly(path, FILE_SHARE_READ | FILE_SHARE_WRITE, releaser);
+        File file;
+        ASSERT_TRUE(file.openReadDeletingOnClose(path));
+        EXPECT_EQ(file.deletesOnClose(), !holderFirst);
+        char byte = 0;
+        EXPECT_EQ(file.read(&byte, 1), 1u);
+        if (!holderFirst) holdBriefly(path, shareAll, releaser);
+        file.close();
+        if (holderFirst) {
+            EXPECT_TRUE(File::remove(path, 10));
+        }
+        releaser.join();
+        EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << holderFirst;
+    }
+    EXPECT_TRUE(seen().empty());
+}
+
+TEST_F(FileErrors, LastingHoldIsReportedOnceAfterTheTries) {
+    const std::wstring path = fileWith(L"edm7.tmp", "copy");
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(File::remove(path, 3));
+    CloseHandle(held);
+    ASSERT_EQ(seen().size(), 1u);
+    EXPECT_EQ(seen()[0].systemError, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+    EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(FileErrors, ErrorTextStartsWithThePathOnItsOwnLine) {

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "extract_entries.h"
@@ -39,18 +40,44 @@ std::vector<std::wstring> answerAllBoxes(const std::function<void()>& action) {
     return texts;
 }
 
-// Records what the command does to the registry key and the system's setting.
+// A value as the registry would hold it.
+SavedValue storedValue(DWORD type, const std::string& bytes) {
+    SavedValue value;
+    value.state = SavedValue::State::Present;
+    value.type = type;
+    value.data.assign(bytes.begin(), bytes.end());
+    return value;
+}
+
+// Records what the command does to the registry key and the system's setting, and keeps the
+// key's values (absent ones are not in `values`).
 class RecordingDesktop : public Desktop {
 public:
     bool keyOpens = true;
     bool systemRefuses = false;
     std::vector<std::string> calls;
+    std::map<std::string, SavedValue> values;
 
     bool openKey() override {
         calls.push_back("open");
         return keyOpens;
     }
-    void setValue(const char* name, const char* digit) override { calls.push_back(std::string(name) + "=" + digit); }
+    void setValue(const char* name, const char* digit) override {
+        calls.push_back(std::string(name) + "=" + digit);
+        values[name] = storedValue(REG_SZ, std::string(digit, 2));
+    }
+    SavedValue readValue(const char* name) override {
+        auto found = values.find(name);
+        if (found != values.end()) return found->second;
+        SavedValue absent;
+        absent.state = SavedValue::State::Absent;
+        return absent;
+    }
+    void restoreValue(const char* name, const SavedValue& value) override {
+        calls.push_back(std::string("restore ") + name);
+        if (value.state == SavedValue::State::Present) values[name] = value;
+        if (value.state == SavedValue::State::Absent) values.erase(name);
+    }
     void closeKey() override { calls.push_back("close"); }
     bool setWallpaper(const std::wstring& path) override {
         calls.push_back(path.empty() ? "wallpaper none" : "wallpaper set");
@@ -160,15 +187,23 @@ TEST_F(WallpaperTest, WholeDesktopTilesTheWallpaper) {
     EXPECT_EQ(desktop.calls[1], "TileWallpaper=1");
 }
 
-TEST_F(WallpaperTest, RefusedWallpaperResetsOriginAndStyleAndRemovesIt) {
+// The reader's own values, of other types and lengths, one of them absent: a refusal puts them
+// back exactly and leaves the reader's wallpaper alone.
+TEST_F(WallpaperTest, RefusedWallpaperPutsTheReadersValuesBack) {
     page(FormatTag::Bmp, "BM");
     desktop.systemRefuses = true;
+    desktop.values["TileWallpaper"] = storedValue(REG_SZ, std::string("0\0\0\0", 4));  // wide "0"
+    desktop.values["WallpaperStyle"] = storedValue(REG_SZ, std::string("1\0" "0\0\0\0", 6));  // wide "10"
+    desktop.values["WallpaperOriginX"] = storedValue(REG_DWORD, std::string("\x05\0\0\0", 4));
+    const std::map<std::string, SavedValue> before = desktop.values;
     EXPECT_TRUE(answerAllBoxes([&] { setWallpaperWhole(source, desktop); }).empty());
+    EXPECT_TRUE(desktop.values == before);
+    EXPECT_EQ(desktop.values.count("WallpaperOriginY"), 0u);
     const std::vector<std::string> expected = {
-        "open", "TileWallpaper=1",    "WallpaperOriginX=0", "WallpaperOriginY=0", "WallpaperStyle=0", "close",
-        "wallpaper set", "open", "WallpaperOriginX=0", "WallpaperOriginY=0", "WallpaperStyle=0", "close",
-        "wallpaper none"};
-    EXPECT_EQ(desktop.calls, expected);
+        "open", "TileWallpaper=1", "WallpaperOriginX=0", "WallpaperOriginY=0", "WallpaperStyle=0", "close",
+        "wallpaper set", "open", "restore TileWallpaper", "restore WallpaperOriginX", "restore WallpaperOriginY",
+        "restore WallpaperStyle", "close"};
+    EXPECT_EQ(desktop.calls, expected);  // no call that sets an empty wallpaper
 }
 
 TEST_F(WallpaperTest, KeyThatCannotBeOpenedChangesNothing) {
@@ -264,6 +299,42 @@ TEST(SystemDesktop, RegistryValuesOfBothCommandsAndTheWallpaperPath) {
         EXPECT_EQ(std::wstring(current), path);
     }
     systemDesktop().setWallpaper(std::wstring());
+}
+
+// The raw registry value, of any type; "(absent)" when there is none.
+std::string rawDesktopValue(const wchar_t* name, DWORD* type) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\desktop", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return "(no key)";
+    }
+    char data[64] = {};
+    DWORD size = sizeof data;
+    LONG result = RegQueryValueExW(key, name, nullptr, type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS ? std::string(data, size) : "(absent)";
+}
+
+TEST(SystemDesktop, SavedValuesComeBackExactlyAndAbsentOnesGo) {
+    const std::string bytes("\x01\x02\x00\xff\x7f", 5);
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\desktop", 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExW(key, L"EdamiruSaved", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()), 5);
+    RegDeleteValueW(key, L"EdamiruAbsent");
+    Desktop& desktop = systemDesktop();
+    ASSERT_TRUE(desktop.openKey());
+    const SavedValue saved = desktop.readValue("EdamiruSaved");
+    const SavedValue absent = desktop.readValue("EdamiruAbsent");
+    desktop.setValue("EdamiruSaved", "7");
+    desktop.setValue("EdamiruAbsent", "7");
+    desktop.restoreValue("EdamiruSaved", saved);
+    desktop.restoreValue("EdamiruAbsent", absent);
+    desktop.closeKey();
+    DWORD type = 0;
+    EXPECT_EQ(rawDesktopValue(L"EdamiruSaved", &type), bytes);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(rawDesktopValue(L"EdamiruAbsent", &type), "(absent)");
+    RegDeleteValueW(key, L"EdamiruSaved");
+    RegCloseKey(key);
 }
 
 }  // namespace
