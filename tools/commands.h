@@ -23,5 +23,7 @@ int extractCommand(int argc, char** argv);
 // (render_*.cpp when the picture libraries are present, otherwise a stub that exits with 2)
 int renderCommand(int argc, char** argv);
 
-// Dispatches argv[1] to its subcommand; prints the usage for anything else.
+// Dispatches argv[1] to its subcommand. When it is no command but names an existing file or
+// folder, all the arguments are taken as dropped paths (dropped_book.h). Anything else gets the
+// usage.
 int runTool(int argc, char** argv);

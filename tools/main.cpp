@@ -1,10 +1,12 @@
 // edamiru-book: makes, lists and extracts picture books. On Windows the arguments are taken from
 // the wide command line and converted to UTF-8, so that every text and path arrives exactly, and
-// output to a console is written as UTF-16 (console_output.h).
+// output to a console is written as UTF-16 (console_output.h); on a console of its own, which
+// closes when it ends, the output is shown in a message box instead (lone_console.h).
 #include "commands.h"
 
 #ifdef _WIN32
 #include "console_output.h"
+#include "lone_console.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -35,6 +37,7 @@ int main() {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(&arg[0]);
     argv.push_back(nullptr);
+    if (startedOnConsoleOfItsOwn()) return runToolWithMessageBox(count, argv.data());
     return runToolOnStandardHandles(count, argv.data());
 }
 

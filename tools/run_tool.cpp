@@ -1,8 +1,12 @@
 // Dispatch of edamiru-book's subcommands.
 #include "commands.h"
+#include "dropped_book.h"
+#include "viewer_beside_tool.h"
 
 #include <cstring>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -14,7 +18,9 @@ const char kUsage[] =
     "  edamiru-book check BOOK.exe\n"
     "  edamiru-book list BOOK.exe [--json]\n"
     "  edamiru-book extract BOOK.exe --to DIR [--page N]\n"
-    "  edamiru-book render INPUT OUT.bmp [--page N] [--screen-depth 24|8]\n";
+    "  edamiru-book render INPUT OUT.bmp [--page N] [--screen-depth 24|8]\n"
+    "  edamiru-book PICTURE-OR-FOLDER...   (as when they are dropped onto the tool: a book beside\n"
+    "                    the first, titled after its folder, from the edamiru.exe beside the tool)\n";
 
 }  // namespace
 
@@ -30,6 +36,9 @@ int runTool(int argc, char** argv) {
             std::cout << kUsage;
             return 0;
         }
+        // Pictures or a folder dropped onto the tool arrive as its only arguments.
+        if (namesExistingPath(name))
+            return dropCommand(std::vector<std::string>(argv + 1, argv + argc), viewerBesideTool());
         std::cerr << "unknown command: " << name << "\n";
     }
     std::cerr << kUsage;

@@ -100,8 +100,8 @@ TEST_F(ConsoleOutput, ToolWritesJapaneseAndLeavesTheCodePagesAlone) {
     writeBytes(folder.file("viewer.exe"), buildSyntheticPe());
     writeBytes(folder.file("p.bmp"), {0x42, 0x4D});
     std::string book = folder.file("book.exe");
-    ASSERT_EQ(runBookTool({"make", "--viewer", folder.file("viewer.exe"), "--out", book, "--title", u8"春の本",
-                           folder.file("p.bmp")}).status, 0);
+    ASSERT_EQ(runBookTool({"make", "--viewer", folder.file("viewer.exe"), "--out", book, "--as-is", "--title",
+                           u8"春の本", folder.file("p.bmp")}).status, 0);
     UINT outputPage = GetConsoleOutputCP(), inputPage = GetConsoleCP();
     HANDLE oldOut = GetStdHandle(STD_OUTPUT_HANDLE), oldErr = GetStdHandle(STD_ERROR_HANDLE);
     SetStdHandle(STD_OUTPUT_HANDLE, console_);
