@@ -1,6 +1,7 @@
 // Dispatch of edamiru-book's subcommands.
 #include "commands.h"
 #include "dropped_book.h"
+#include "edamiru_version.h"
 #include "viewer_beside_tool.h"
 
 #include <cstring>
@@ -20,7 +21,8 @@ const char kUsage[] =
     "  edamiru-book extract BOOK.exe --to DIR [--page N]\n"
     "  edamiru-book render INPUT OUT.bmp [--page N] [--screen-depth 24|8]\n"
     "  edamiru-book PICTURE-OR-FOLDER...   (as when they are dropped onto the tool: a book beside\n"
-    "                    the first, titled after its folder, from the edamiru.exe beside the tool)\n";
+    "                    the first, titled after its folder, from the edamiru.exe beside the tool)\n"
+    "  edamiru-book --version\n";
 
 }  // namespace
 
@@ -32,6 +34,10 @@ int runTool(int argc, char** argv) {
         if (std::strcmp(name, "list") == 0) return listCommand(argc - 1, argv + 1);
         if (std::strcmp(name, "extract") == 0) return extractCommand(argc - 1, argv + 1);
         if (std::strcmp(name, "render") == 0) return renderCommand(argc - 1, argv + 1);
+        if (std::strcmp(name, "--version") == 0) {
+            std::cout << "edamiru-book " EDAMIRU_VERSION_TEXT "\n";
+            return 0;
+        }
         if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "help") == 0) {
             std::cout << kUsage;
             return 0;

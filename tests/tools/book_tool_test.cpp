@@ -245,6 +245,9 @@ TEST_F(BookTool, CommandLinesThatCannotBeUnderstood) {
     EXPECT_EQ(make(folder_.file("b.exe"), {"--interval", "4294967296"}).status, 2);
     EXPECT_EQ(make(folder_.file("b.exe"), {"--title", "a", "--title", "b"}).status, 2);
     EXPECT_EQ(runBookTool({"extract", "book.exe"}).status, 2);
+    ToolResult help = runBookTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("edamiru-book --version"), std::string::npos) << help.out;
 }
 
 // Real pictures from the shared corpus survive the round trip unchanged.

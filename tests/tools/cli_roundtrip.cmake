@@ -1,8 +1,8 @@
 # Runs the built edamiru-book (under Wine in the cross build) on a synthetic viewer: Japanese texts
 # and raw settings go through the real command line and come back from list --json; extract gives
-# the picture back; a program with nothing appended and an emoji title are refused. Output through
-# a pipe or into a file is exact UTF-8.
-# Variables: EMULATOR (may be empty), TOOL, VIEWER_MAKER, WORK.
+# the picture back; a program with nothing appended and an emoji title are refused; --version
+# prints the project's version. Output through a pipe or into a file is exact UTF-8.
+# Variables: EMULATOR (may be empty), TOOL, VIEWER_MAKER, WORK, VERSION.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -71,3 +71,8 @@ run(1 "${TOOL}" list viewer.exe)
 expect_in("${err}" "not a picture book: nothing appended to the program")
 run(1 "${TOOL}" make --viewer viewer.exe --out emoji.exe --as-is --title "本😀" page.bmp)
 expect_in("${err}" "cannot be written in Shift-JIS")
+run(0 "${TOOL}" --version)
+string(STRIP "${out}" out)
+if(NOT out STREQUAL "edamiru-book ${VERSION}")
+  message(FATAL_ERROR "--version printed \"${out}\", expected \"edamiru-book ${VERSION}\"")
+endif()
