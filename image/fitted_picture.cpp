@@ -4,6 +4,7 @@
 #include "image/bitmap_rows.h"
 #include "image/bmp_reader.h"
 #include "image/canvas_dither.h"
+#include "image/jpeg_reduced_picture.h"
 #include "image/show_entry.h"
 #include "image/shown_picture.h"
 #include "jpeg/jpeg_decoder.h"
@@ -74,6 +75,17 @@ int showEntryWithin(const uint8_t* data, size_t size, PictureCanvas& canvas, Pic
         return showEntry(data, size, canvas);
     }
     int shown = 0;
+    // A JPEG picture at least twice the fitted size both ways is decoded reduced, then averaged.
+    const PictureSize fitted = fittedSize(picture, bounds);
+    const uint8_t reduction = pictureKind(data, size) == PictureKind::Jpeg ? jpegReductionFor(picture, fitted) : 0;
+    if (reduction != 0) {
+        ShownPicture reduced(24, canvas.jpegMessages());
+        if (loadReducedJpegPicture(data, size, reduction, reduced) && reduced.hasBitmap()) {
+            shown = showReduced(reduced, {reduced.pictureWidth, reduced.pictureHeight}, fitted, canvas);
+            if (canvas.reduced) return shown;
+            return showEntry(data, size, canvas);
+        }
+    }
     {
         ShownPicture whole(24, canvas.jpegMessages());
         if (showEntry(data, size, whole) == 1 && whole.hasBitmap()) {

@@ -158,7 +158,8 @@ bool JpegDecoder::Probe(const uint8_t* data, uint32_t length, JpegSize& bitmap) 
 // The frame header, its segments and scans, up to the end-of-image marker.
 bool JpegDecoder::ReadFrame() {
     if (!ReadFrameHeader()) return false;
-    if (frame_.roundedWidth() != bitmap_.width || frame_.roundedHeight() != bitmap_.height) return false;
+    if ((frame_.roundedWidth() >> reduction_) != bitmap_.width || (frame_.roundedHeight() >> reduction_) != bitmap_.height)
+        return false;
     frameAccepted_ = true;
     for (;;) {
         if (!NextMarker()) return false;
@@ -184,6 +185,10 @@ bool JpegDecoder::ReadFrame() {
 }
 
 bool JpegDecoder::DispatchScan() {
+    if (reduction_ != 0 && !ReducedScanSupported()) {
+        reductionRefused_ = true;
+        return false;
+    }
     if (frame_.type == jpeg_marker::kBaselineFrame) {
         if (!SequentialLayoutSupported()) {
             Refuse(jpeg_text::kUnsupported);
@@ -227,6 +232,17 @@ bool JpegDecoder::ProgressiveLayoutSupported() const {
     for (size_t i = 1; i < c.size(); ++i)
         if (c[i].h != 1 || c[i].v != 1) return false;
     return true;
+}
+
+// A baseline scan of a supported layout holding every component of the frame, three in frame
+// order or grey.
+bool JpegDecoder::ReducedScanSupported() const {
+    if (frame_.type != jpeg_marker::kBaselineFrame || !SequentialLayoutSupported() ||
+        scan_.components.size() != frame_.componentCount())
+        return false;
+    for (size_t i = 0; i < scan_.components.size(); ++i)
+        if (scan_.components[i].index != i + 1) return false;
+    return scan_.components.size() == 1 || scan_.components.size() == 3;
 }
 
 uint8_t* JpegDecoder::PixelAt(uint32_t x, uint32_t y) const {

@@ -37,6 +37,14 @@ public:
     // whatever was written stays either way.
     bool Decode(const uint8_t* data, uint32_t length, uint8_t* outputRow, int32_t outputPitch, JpegSize bitmap);
 
+    // Makes the next Decode write the picture at 1 / 2^reduction (1 to 3) of its size, each
+    // pixel the average of the area it covers: the bitmap is then the probed size divided by
+    // 2^reduction. Only baseline frames whose scans hold every component (grey, or the three
+    // in frame order) are decoded reduced; at any other scan the decode stops, as at any other
+    // failure, and reductionRefused() tells so.
+    void SetReduction(uint8_t reduction) { reduction_ = reduction; }
+    bool reductionRefused() const { return reductionRefused_; }
+
     // True once Decode has read a frame header that fits the bitmap; only then does
     // frameSize (the frame header's size, not rounded) describe the decoded area.
     bool frameRead() const { return frameAccepted_; }
@@ -71,6 +79,7 @@ private:
     bool DispatchScan();
     bool SequentialLayoutSupported() const;
     bool ProgressiveLayoutSupported() const;
+    bool ReducedScanSupported() const;
     void Refuse(const char* text);
     bool RefuseDamaged();  // "cannot show" for a damaged header; false
     bool ChargeWork(uint64_t blocks);
@@ -122,6 +131,8 @@ private:
     int32_t outputPitch_ = 0;
     JpegSize bitmap_;
     bool frameAccepted_ = false;
+    uint8_t reduction_ = 0;
+    bool reductionRefused_ = false;
 
     // Tables and settings in force.
     int32_t scaleTable_[64] = {};

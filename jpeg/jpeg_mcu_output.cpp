@@ -8,6 +8,7 @@
 #include "jpeg_colour_simd.h"
 #include "jpeg_colour_writer.h"
 #include "jpeg_idct_simd.h"
+#include "jpeg_reduced_output.h"
 #include "jpeg_transform.h"
 
 bool McuLayout::SelfContained() const {
@@ -66,6 +67,10 @@ bool McuOutput::Transform(const int32_t (*coefficients)[64], const bool* acWritt
 
 void McuOutput::Write(const int32_t (*coefficients)[64], const bool* acWritten, uint32_t mcuNumber) {
     const McuLayout& l = *layout_;
+    if (l.reduction != 0) {
+        WriteReducedMcu(l, coefficients, acWritten, mcuNumber);
+        return;
+    }
     bool lumaBounded = Transform(coefficients, acWritten);
     uint32_t x0 = 8u * l.h * (mcuNumber % l.mcusAcross), y0 = 8u * l.v * (mcuNumber / l.mcusAcross);
     if (l.components == 1) {

@@ -18,6 +18,7 @@ struct McuLayout {
     int32_t pitch = 0;
     uint32_t mcusAcross = 0;
     uint8_t h = 1, v = 1;      // luminance blocks across and down an MCU
+    uint8_t reduction = 0;     // pixels written at 1 / 2^reduction of the frame's size (jpeg_reduced_output.h)
 
     int BlocksPerMcu() const { return blocks[0] + blocks[1] + blocks[2]; }
     // True when an MCU's pixels depend on its own blocks alone: the scan holds the luminance,

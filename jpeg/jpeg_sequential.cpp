@@ -168,6 +168,7 @@ void JpegDecoder::BeginMcuOutput() {
     layout.mcusAcross = scan_.mcusAcross;
     layout.h = scan_.maxH;
     layout.v = scan_.maxV;
+    layout.reduction = reduction_;
     pipeline_.Begin(layout, scan_.mcuCount);
 }
 

@@ -13,6 +13,7 @@
 #include "image/bitmap_rows.h"
 #include "image/dither.h"
 #include "image/fitted_picture.h"
+#include "image/jpeg_reduced_picture.h"
 #include "image/show_entry.h"
 #include "image/shown_picture.h"
 
@@ -140,14 +141,20 @@ TEST(FittedPicture, ReducedAsTrueColourThenDitheredAndUnchangedWhenItFits) {
         const PictureSize bounds = {full.width / 3, full.height / 2};
         const PictureSize to = fittedSize(full, bounds);
 
-        // 24 bits: the area average of the picture as the plain road shows it.
+        // 24 bits: the area average of the picture as the plain road shows it, or of the JPEG
+        // decoded reduced where the road decodes it so.
+        ShownPicture source(24);
+        const uint8_t reduction = jpegReductionFor(full, to);
+        const bool decodedReduced = reduction != 0 && loadReducedJpegPicture(data, size, reduction, source);
+        ShownPicture& averaged = decodedReduced ? source : whole;
         ShownPicture reduced(24);
         ASSERT_EQ(showEntryWithin(data, size, reduced, bounds), 1);
         EXPECT_TRUE(reduced.reduced);
         ASSERT_EQ(reduced.pictureWidth, to.width);
         ASSERT_EQ(reduced.pictureHeight, to.height);
         ASSERT_EQ(reduced.bitmapInfo.header.bitCount, 24);
-        BitmapRows rows(whole.bitmapInfo, whole.pixels.data(), whole.pitch(), full);
+        BitmapRows rows(averaged.bitmapInfo, averaged.pixels.data(), averaged.pitch(),
+                        {averaged.pictureWidth, averaged.pictureHeight});
         ASSERT_TRUE(rows.open());
         EXPECT_LE(largestDifference(floatingAreaAverage(rows, to), reduced.pixels.data(), reduced.pitch(), to), 1.0);
 
