@@ -9,6 +9,7 @@
 #include "image/bitmap_rows.h"
 #include "image/dither.h"
 #include "image/halftone_palette.h"
+#include "image/jpeg_reduced_picture.h"
 #include "image/show_entry.h"
 #include "image/shown_picture.h"
 #include "jpeg_messages.h"
@@ -112,9 +113,15 @@ bool reducedDitheredPicture(const std::wstring& path, int width, int height, Scr
     const std::string bytes = readFileBytes(path);
     RecordingJpegMessages messages;
     ShownPicture whole(24, &messages);
-    if (showEntry(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), whole) != 1) return false;
-    BitmapRows rows(whole.bitmapInfo, whole.pixels.data(), whole.pitch(), {whole.pictureWidth, whole.pictureHeight});
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    if (showEntry(data, bytes.size(), whole) != 1) return false;
     const PictureSize to = {uint32_t(width), uint32_t(height)};
+    // A JPEG at least twice the size shown is averaged from its reduced decode, as the viewer does.
+    ShownPicture reducedJpeg(24, &messages);
+    const uint8_t reduction = jpegReductionFor({whole.pictureWidth, whole.pictureHeight}, to);
+    const ShownPicture& source =
+        reduction != 0 && loadReducedJpegPicture(data, bytes.size(), reduction, reducedJpeg) ? reducedJpeg : whole;
+    BitmapRows rows(source.bitmapInfo, source.pixels.data(), source.pitch(), {source.pictureWidth, source.pictureHeight});
     const size_t trueColourPitch = rowPitch(to.width, 24), indexPitch = rowPitch(to.width, 8);
     std::vector<uint8_t> reduced(trueColourPitch * to.height), indexes(indexPitch * to.height);
     if (!rows.open() || !reduceAreaAverage(rows, to, reduced.data() + trueColourPitch * (to.height - 1),
