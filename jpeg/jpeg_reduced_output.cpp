@@ -11,13 +11,11 @@
 
 namespace {
 
-constexpr int kMatrixBits = 12;
-
 // weights[n][x][u]: for n samples across a block (index 0..3 for 1, 2, 4, 8), the weight of the
-// pre-scaled coefficient u in sample x, at 2^kMatrixBits. The pre-scaled quantisers carry the
-// transform's scale cos(u pi/16) (1/sqrt 2 for u = 0), which the weights divide out again.
+// pre-scaled coefficient u in sample x. The pre-scaled quantisers carry the transform's scale
+// cos(u pi/16) (1/sqrt 2 for u = 0), which the weights divide out again.
 struct Weights {
-    int32_t w[4][8][8];
+    float w[4][8][8];
     Weights() {
         const double pi = 3.14159265358979323846;
         for (int level = 0; level < 4; ++level) {
@@ -26,9 +24,7 @@ struct Weights {
                 for (int u = 0; u < 8; ++u) {
                     double sum = 0;
                     for (int j = 0; j < m; ++j) sum += std::cos((2 * (m * x + j) + 1) * u * pi / 16);
-                    const double average = sum / m;
-                    const double weight = u == 0 ? 1.0 : average / std::cos(u * pi / 16);
-                    w[level][x][u] = static_cast<int32_t>(std::lround(weight * (1 << kMatrixBits)));
+                    w[level][x][u] = static_cast<float>(u == 0 ? 1.0 : sum / m / std::cos(u * pi / 16));
                 }
             }
         }
@@ -39,52 +35,56 @@ const Weights kWeights;
 
 int Level(int n) { return n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3; }
 
-int32_t Saturate(int64_t v) {
-    const int64_t limit = int64_t(1) << 30;
-    return static_cast<int32_t>(v > limit ? limit : v < -limit ? -limit : v);
+constexpr float kLimit = 1073741824.0f;  // 2^30
+
+// Rounded to the nearest integer within [-2^30, 2^30]; NaN from absurd inputs gives 0.
+int32_t Saturate(float v) {
+    if (v >= kLimit) return int32_t(1) << 30;
+    if (v <= -kLimit) return -(int32_t(1) << 30);
+    if (!(v == v)) return 0;
+    return static_cast<int32_t>(v >= 0 ? v + 0.5f : v - 0.5f);
 }
 
 }  // namespace
 
-// Sums wrap as unsigned 64-bit values (absurd coefficients and quantisers must not overflow a
-// signed type); only the final shift reads them as signed.
+// In single precision: the samples are averages, compared with the whole decode by their
+// error, not byte for byte, and every thread computes the same values from the same block.
 void ReduceBlock(const int32_t* coef, bool acWritten, const int32_t* quant, int32_t levelShift, int across,
                  int down, int32_t* out) {
     const int count = across * down;
     if (!acWritten || count == 1) {
-        const int32_t value = Saturate(int64_t(coef[0]) * quant[0] + levelShift);
+        const int64_t dc = int64_t(coef[0]) * quant[0] + levelShift;
+        const int64_t limit = int64_t(1) << 30;
+        const int32_t value = static_cast<int32_t>(dc > limit ? limit : dc < -limit ? -limit : dc);
         for (int i = 0; i < count; ++i) out[i] = value;
         return;
     }
-    const int32_t(*wx)[8] = kWeights.w[Level(across)];
-    const int32_t(*wy)[8] = kWeights.w[Level(down)];
-    // Rows of coefficients across: rows[v][x] at 2^kMatrixBits.
-    uint64_t rows[8][8];
-    bool rowSet[8];
+    const float(*wx)[8] = kWeights.w[Level(across)];
+    const float(*wy)[8] = kWeights.w[Level(down)];
+    // Each coefficient row reduced across: rows[v][x], for the rows that hold a value.
+    float rows[8][8];
+    int used[8], usedCount = 0;
     for (int v = 0; v < 8; ++v) {
         const int32_t* c = coef + 8 * v;
+        int last = 7;
+        while (last >= 0 && c[last] == 0) --last;
+        if (last < 0) continue;
         const int32_t* q = quant + 8 * v;
-        uint64_t dequantised[8];
-        bool any = false;
-        for (int u = 0; u < 8; ++u) {
-            dequantised[u] = static_cast<uint64_t>(int64_t(c[u]) * q[u]);
-            any |= c[u] != 0;
-        }
-        rowSet[v] = any;
-        if (!any) continue;
+        float dequantised[8];
+        for (int u = 0; u <= last; ++u) dequantised[u] = static_cast<float>(c[u]) * static_cast<float>(q[u]);
         for (int x = 0; x < across; ++x) {
-            uint64_t sum = 0;
-            for (int u = 0; u < 8; ++u) sum += dequantised[u] * static_cast<uint64_t>(int64_t(wx[x][u]));
+            float sum = 0;
+            for (int u = 0; u <= last; ++u) sum += dequantised[u] * wx[x][u];
             rows[v][x] = sum;
         }
+        used[usedCount++] = v;
     }
-    const uint64_t half = uint64_t(1) << (2 * kMatrixBits - 1);
+    const float shift = static_cast<float>(levelShift);
     for (int y = 0; y < down; ++y) {
         for (int x = 0; x < across; ++x) {
-            uint64_t sum = half;
-            for (int v = 0; v < 8; ++v)
-                if (rowSet[v]) sum += rows[v][x] * static_cast<uint64_t>(int64_t(wy[y][v]));
-            out[across * y + x] = Saturate((static_cast<int64_t>(sum) >> (2 * kMatrixBits)) + levelShift);
+            float sum = shift;
+            for (int i = 0; i < usedCount; ++i) sum += rows[used[i]][x] * wy[y][used[i]];
+            out[across * y + x] = Saturate(sum);
         }
     }
 }
