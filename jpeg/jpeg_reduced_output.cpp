@@ -1,109 +1,84 @@
-// Reduced output: each block's coefficients go through one separable matrix per direction
-// whose rows are the area averages of the transform's basis functions, so that aliasing
-// frequencies fold into the reduced samples as they would in an average of the full output.
+// Reduced output: the full block transform (SIMD where there is one), then area averages of
+// its samples, so that colour conversion and pixel writing shrink with the picture.
 #include "jpeg_reduced_output.h"
 
-#include <cmath>
 #include <cstddef>
 
+#include "jpeg_colour_simd.h"
+#include "jpeg_colour_writer.h"
+#include "jpeg_idct_simd.h"
 #include "jpeg_mcu_output.h"
 #include "jpeg_transform.h"
 
 namespace {
 
-// weights[n][x][u]: for n samples across a block (index 0..3 for 1, 2, 4, 8), the weight of the
-// pre-scaled coefficient u in sample x. The pre-scaled quantisers carry the transform's scale
-// cos(u pi/16) (1/sqrt 2 for u = 0), which the weights divide out again.
-struct Weights {
-    float w[4][8][8];
-    Weights() {
-        const double pi = 3.14159265358979323846;
-        for (int level = 0; level < 4; ++level) {
-            const int n = 1 << level, m = 8 / n;
-            for (int x = 0; x < n; ++x) {
-                for (int u = 0; u < 8; ++u) {
-                    double sum = 0;
-                    for (int j = 0; j < m; ++j) sum += std::cos((2 * (m * x + j) + 1) * u * pi / 16);
-                    w[level][x][u] = static_cast<float>(u == 0 ? 1.0 : sum / m / std::cos(u * pi / 16));
-                }
-            }
+// Averages of 2^SX x 2^SY areas of an 8 x 8 block into (8 >> SX) x (8 >> SY) values, rows
+// `pitch` apart. Each sample is shifted down before the sum, so that any 32-bit samples sum
+// without overflow; the truncation costs under a 1024th of a unit per sample.
+template <int SX, int SY>
+void AverageOf(const int32_t* s, int32_t* out, int pitch) {
+    constexpr int across = 8 >> SX, down = 8 >> SY, shift = SX + SY;
+    for (int y = 0; y < down; ++y) {
+        for (int x = 0; x < across; ++x) {
+            int32_t sum = 0;
+            for (int j = 0; j < (1 << SY); ++j)
+                for (int i = 0; i < (1 << SX); ++i) sum += s[8 * ((y << SY) + j) + (x << SX) + i] >> shift;
+            out[pitch * y + x] = sum;
         }
     }
+}
+
+using AverageFunction = void (*)(const int32_t*, int32_t*, int);
+const AverageFunction kAverages[4][4] = {
+    {AverageOf<0, 0>, AverageOf<0, 1>, AverageOf<0, 2>, AverageOf<0, 3>},
+    {AverageOf<1, 0>, AverageOf<1, 1>, AverageOf<1, 2>, AverageOf<1, 3>},
+    {AverageOf<2, 0>, AverageOf<2, 1>, AverageOf<2, 2>, AverageOf<2, 3>},
+    {AverageOf<3, 0>, AverageOf<3, 1>, AverageOf<3, 2>, AverageOf<3, 3>},
 };
 
-const Weights kWeights;
+// One block reduced by 2^shiftAcross x 2^shiftDown into out (rows `pitch` apart). A block of
+// its DC value alone, or one reduced to a single value, takes the dequantised DC value, which
+// is also what the transform gives every sample of a DC-only block.
+void ReduceBlock(const int32_t* coef, bool acWritten, const int32_t* quant, bool quantChecked, int32_t levelShift,
+                 int shiftAcross, int shiftDown, int32_t* out, int pitch) {
+    const int across = 8 >> shiftAcross, down = 8 >> shiftDown;
+    if (!acWritten || across * down == 1) {
+        const uint32_t dc = static_cast<uint32_t>(int64_t(coef[0]) * quant[0]);
+        const int32_t value = static_cast<int32_t>(dc + static_cast<uint32_t>(levelShift));
+        for (int y = 0; y < down; ++y)
+            for (int x = 0; x < across; ++x) out[pitch * y + x] = value;
+        return;
+    }
+    alignas(64) int32_t samples[64];
+    const bool checked = quantChecked && coef[0] <= kCoefficientLimit && coef[0] >= -kCoefficientLimit;
+    TransformBlock(coef, samples, quant, levelShift, checked);
+    kAverages[shiftAcross][shiftDown](samples, out, pitch);
+}
 
-int Level(int n) { return n == 1 ? 0 : n == 2 ? 1 : n == 4 ? 2 : 3; }
+int32_t Bound(int32_t v, int32_t limit) { return v > limit ? limit : v < -limit ? -limit : v; }
 
-constexpr float kLimit = 1073741824.0f;  // 2^30
-
-// Rounded to the nearest integer within [-2^30, 2^30]; NaN from absurd inputs gives 0.
-int32_t Saturate(float v) {
-    if (v >= kLimit) return int32_t(1) << 30;
-    if (v <= -kLimit) return -(int32_t(1) << 30);
-    if (!(v == v)) return 0;
-    return static_cast<int32_t>(v >= 0 ? v + 0.5f : v - 0.5f);
+// ClampSample for values within 2^30.
+uint8_t Clamp(int32_t v) {
+    v >>= 10;
+    v = v < 0 ? 0 : v;
+    return static_cast<uint8_t>(v > 255 ? 255 : v);
 }
 
 }  // namespace
 
-// In single precision: the samples are averages, compared with the whole decode by their
-// error, not byte for byte, and every thread computes the same values from the same block.
-void ReduceBlock(const int32_t* coef, bool acWritten, const int32_t* quant, int32_t levelShift, int across,
-                 int down, int32_t* out) {
-    const int count = across * down;
-    if (!acWritten || count == 1) {
-        const int64_t dc = int64_t(coef[0]) * quant[0] + levelShift;
-        const int64_t limit = int64_t(1) << 30;
-        const int32_t value = static_cast<int32_t>(dc > limit ? limit : dc < -limit ? -limit : dc);
-        for (int i = 0; i < count; ++i) out[i] = value;
-        return;
-    }
-    const float(*wx)[8] = kWeights.w[Level(across)];
-    const float(*wy)[8] = kWeights.w[Level(down)];
-    // Each coefficient row reduced across: rows[v][x], for the rows that hold a value.
-    float rows[8][8];
-    int used[8], usedCount = 0;
-    for (int v = 0; v < 8; ++v) {
-        const int32_t* c = coef + 8 * v;
-        int last = 7;
-        while (last >= 0 && c[last] == 0) --last;
-        if (last < 0) continue;
-        const int32_t* q = quant + 8 * v;
-        float dequantised[8];
-        for (int u = 0; u <= last; ++u) dequantised[u] = static_cast<float>(c[u]) * static_cast<float>(q[u]);
-        for (int x = 0; x < across; ++x) {
-            float sum = 0;
-            for (int u = 0; u <= last; ++u) sum += dequantised[u] * wx[x][u];
-            rows[v][x] = sum;
-        }
-        used[usedCount++] = v;
-    }
-    const float shift = static_cast<float>(levelShift);
-    for (int y = 0; y < down; ++y) {
-        for (int x = 0; x < across; ++x) {
-            float sum = shift;
-            for (int i = 0; i < usedCount; ++i) sum += rows[used[i]][x] * wy[y][used[i]];
-            out[across * y + x] = Saturate(sum);
-        }
-    }
-}
-
 void WriteReducedMcu(const McuLayout& l, const int32_t (*coefficients)[64], const bool* acWritten,
                      uint32_t mcuNumber) {
-    const int n = 8 >> l.reduction;
+    const int r = l.reduction, n = 8 >> r;
     const int width = n * l.h, height = n * l.v;
     const uint32_t x0 = uint32_t(width) * (mcuNumber % l.mcusAcross);
     const uint32_t y0 = uint32_t(height) * (mcuNumber / l.mcusAcross);
     uint8_t* topLeft = l.outputRow - static_cast<ptrdiff_t>(y0) * l.pitch + 3 * static_cast<ptrdiff_t>(x0);
 
     // The luma samples of the whole MCU, `width` to a row, and one chroma sample per pixel.
-    int32_t luma[16 * 16], cb[16 * 16], cr[16 * 16], block[8 * 8];
+    alignas(64) int32_t luma[64], cb[64], cr[64];
     for (int b = 0; b < l.blocks[0]; ++b) {
-        ReduceBlock(coefficients[b], acWritten[b], l.quant[0], l.levelShift, n, n, block);
-        const int bx = n * (b % l.h), by = n * (b / l.h);
-        for (int y = 0; y < n; ++y)
-            for (int x = 0; x < n; ++x) luma[width * (by + y) + bx + x] = block[n * y + x];
+        int32_t* at = luma + width * n * (b / l.h) + n * (b % l.h);
+        ReduceBlock(coefficients[b], acWritten[b], l.quant[0], l.quantChecked[0], l.levelShift, r, r, at, width);
     }
     if (l.components == 1) {
         for (int y = 0; y < height; ++y) {
@@ -112,17 +87,33 @@ void WriteReducedMcu(const McuLayout& l, const int32_t (*coefficients)[64], cons
         }
         return;
     }
+    // A chroma block covers the MCU: each reduced pixel averages 2^r / H x 2^r / V of its samples.
     const int first = l.blocks[0];
-    ReduceBlock(coefficients[first], acWritten[first], l.quant[1], 0, width, height, cb);
-    ReduceBlock(coefficients[first + 1], acWritten[first + 1], l.quant[2], 0, width, height, cr);
+    const int chromaAcross = r - (l.h == 2 ? 1 : 0), chromaDown = r - (l.v == 2 ? 1 : 0);
+    ReduceBlock(coefficients[first], acWritten[first], l.quant[1], l.quantChecked[1], 0, chromaAcross, chromaDown,
+                cb, width);
+    ReduceBlock(coefficients[first + 1], acWritten[first + 1], l.quant[2], l.quantChecked[2], 0, chromaAcross,
+                chromaDown, cr, width);
+    // Bounded as the full colour writers require, so that 32-bit arithmetic holds.
+    const int count = width * height;
+    for (int i = 0; i < count; ++i) {
+        luma[i] = Bound(luma[i], kWriterLumaLimit);
+        cb[i] = Bound(cb[i], kWriterChromaLimit);
+        cr[i] = Bound(cr[i], kWriterChromaLimit);
+    }
+    if (width == 8 && height == 8) {
+        alignas(64) int32_t greens[64];
+        ColourMcu mcu{{luma, luma, luma, luma}, {greens, greens, greens, greens}, cb, cr, topLeft, l.pitch, 1, 1, true, true};
+        if (WriteColourMcuSimd(mcu)) return;
+    }
     for (int y = 0; y < height; ++y) {
         uint8_t* p = topLeft - static_cast<ptrdiff_t>(y) * l.pitch;
         for (int x = 0; x < width; ++x, p += 3) {
             const int i = width * y + x;
-            const int64_t yv = luma[i], b = cb[i], r = cr[i];
-            p[0] = ClampSample(yv + ScaleDiv(b, 1815));
-            p[1] = ClampSample(yv - ScaleDiv(b, 352) - ScaleDiv(r, 731));
-            p[2] = ClampSample(yv + ScaleDiv(r, 1436));
+            const int32_t yv = luma[i], b = cb[i], rd = cr[i];
+            p[0] = Clamp(yv + b * 1815 / 1024);
+            p[1] = Clamp(yv - b * 352 / 1024 - rd * 731 / 1024);
+            p[2] = Clamp(yv + rd * 1436 / 1024);
         }
     }
 }

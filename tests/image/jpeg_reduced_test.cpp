@@ -1,5 +1,6 @@
 // The reduced JPEG road against the whole one: a picture decoded at 1/2, 1/4 or 1/8 stays close
-// to the area average of the whole decode, and a cut file stops at the same place both ways.
+// to the area average of the whole decode, and a cut file stops at the same place both ways;
+// and against itself on one thread and with the helper thread.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "image/jpeg_reduced_picture.h"
 #include "image/show_entry.h"
 #include "jpeg/jpeg_decoder.h"
+#include "jpeg/jpeg_helper_thread.h"
 
 namespace {
 
@@ -55,6 +57,17 @@ std::pair<bool, uint64_t> decodeResult(const std::vector<uint8_t>& bytes, uint8_
     return {complete, decoder.workDone()};
 }
 
+// The reduced pixels on the decoding thread alone, or with the helper taking every other MCU.
+std::vector<uint8_t> reducedPixels(const std::vector<uint8_t>& bytes, uint8_t reduction, bool helper) {
+    HelperThread::SetEnabled(helper);
+    HelperThread::SetEager(helper);
+    ShownPicture reduced(24);
+    const bool loaded = loadReducedJpegPicture(bytes.data(), bytes.size(), reduction, reduced);
+    HelperThread::SetEager(false);
+    HelperThread::SetEnabled(true);
+    return loaded ? reduced.pixels : std::vector<uint8_t>();
+}
+
 TEST(JpegReduced, StaysCloseToTheAreaAverageOfTheWholeDecode) {
     const ReducedCase cases[] = {
         {"perf/perf-4000x3000-420.jpg", 1, 1.0},        {"perf/perf-4000x3000-420.jpg", 2, 1.0},
@@ -92,6 +105,7 @@ TEST(JpegReduced, StaysCloseToTheAreaAverageOfTheWholeDecode) {
                     size.height, db);
         EXPECT_GE(db, 30.0);
         EXPECT_EQ(decodeResult(bytes, c.reduction), decodeResult(bytes, 0));
+        EXPECT_TRUE(reducedPixels(bytes, c.reduction, true) == reducedPixels(bytes, c.reduction, false));
     }
     if (corpusDir().empty()) std::printf("  corpus cases skipped: %s\n", skipMessage().c_str());
     EXPECT_GT(run, 0);
