@@ -1,6 +1,6 @@
 // Decode speed of the program's JPEG decoder, libjpeg-turbo and stb_image on the same
 // in-memory pictures, in one run: megapixels per second (median of 11 rounds) and each
-// decoder's speed as a ratio to ours.
+// decoder's speed as a ratio to ours; then the progressive coefficient store each picture takes.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bench_decoders.h"
+#include "jpeg_coefficient_store.h"
 #include "bench_pictures.h"
 
 namespace {
@@ -60,6 +61,17 @@ void printSummary(const std::vector<BenchPicture>& pictures, MedianReporter& rep
     std::printf("(MP/s, median of 11 rounds; ours1: our decoder without its helper thread)\n");
 }
 
+// The most bytes of progressive coefficient store one decode of each progressive picture holds.
+void printStoreSizes(const std::vector<BenchPicture>& pictures) {
+    std::vector<uint8_t> output;
+    for (const BenchPicture& p : pictures) {
+        CoefficientStore::ResetLargest();
+        decodeOursOneThread(p.bytes, output);
+        const size_t bytes = CoefficientStore::LargestBytes();
+        if (bytes > 0) std::printf("%-16s coefficient store %.1f MiB\n", p.name.c_str(), bytes / 1048576.0);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -79,5 +91,6 @@ int main(int argc, char** argv) {
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     printSummary(pictures, reporter);
+    printStoreSizes(pictures);
     return 0;
 }

@@ -21,28 +21,40 @@ struct ZigzagTable {
     }
 };
 
-uint64_t NonZeroNaturalPortable(const int32_t* block) {
+template <class T>
+uint64_t NonZeroNaturalPortable(const T* block) {
     uint64_t mask = 0;
     for (int i = 0; i < 64; ++i) mask |= uint64_t(block[i] != 0) << i;
     return mask;
 }
 
-using NaturalMask = uint64_t (*)(const int32_t*);
+template <class T>
+using NaturalMask = uint64_t (*)(const T*);
 
-NaturalMask ChooseNaturalMask() {
+template <class T>
+NaturalMask<T> ChooseNaturalMask() {
 #if defined(__i386__) || defined(__x86_64__)
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("sse2")) return NonZeroNaturalSse2;
+    if (__builtin_cpu_supports("sse2")) return static_cast<NaturalMask<T>>(NonZeroNaturalSse2);
 #endif
-    return NonZeroNaturalPortable;
+    return NonZeroNaturalPortable<T>;
+}
+
+uint64_t ZigzagOfNatural(uint64_t mask) {
+    static const ZigzagTable table;
+    uint64_t zigzag = 0;
+    for (int row = 0; row < 8; ++row) zigzag |= table.bits[row][(mask >> (8 * row)) & 0xFF];
+    return zigzag;
 }
 
 }  // namespace
 
 uint64_t NonZeroInZigzagOrder(const int32_t* block) {
-    static const ZigzagTable table;
-    static const NaturalMask natural = ChooseNaturalMask();
-    uint64_t mask = natural(block), zigzag = 0;
-    for (int row = 0; row < 8; ++row) zigzag |= table.bits[row][(mask >> (8 * row)) & 0xFF];
-    return zigzag;
+    static const NaturalMask<int32_t> natural = ChooseNaturalMask<int32_t>();
+    return ZigzagOfNatural(natural(block));
+}
+
+uint64_t NonZeroInZigzagOrder(const int16_t* block) {
+    static const NaturalMask<int16_t> natural = ChooseNaturalMask<int16_t>();
+    return ZigzagOfNatural(natural(block));
 }

@@ -5,7 +5,9 @@
 
 // Bit k is set when the coefficient at zig-zag position k is non-zero.
 uint64_t NonZeroInZigzagOrder(const int32_t* block);
+uint64_t NonZeroInZigzagOrder(const int16_t* block);
 
 #if defined(__i386__) || defined(__x86_64__)
 uint64_t NonZeroNaturalSse2(const int32_t* block);  // bit i for natural index i
+uint64_t NonZeroNaturalSse2(const int16_t* block);
 #endif

@@ -1,4 +1,4 @@
-// The natural-order non-zero mask with SSE2: sixteen coefficients per step.
+// The natural-order non-zero mask with SSE2: sixteen coefficients per step, 32-bit or 16-bit.
 #include "jpeg_coefficient_mask.h"
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -11,6 +11,18 @@ uint64_t NonZeroNaturalSse2(const int32_t* block) {
         const __m128i* p = reinterpret_cast<const __m128i*>(block + i);
         __m128i a = _mm_packs_epi32(_mm_cmpeq_epi32(_mm_loadu_si128(p), zero), _mm_cmpeq_epi32(_mm_loadu_si128(p + 1), zero));
         __m128i b = _mm_packs_epi32(_mm_cmpeq_epi32(_mm_loadu_si128(p + 2), zero), _mm_cmpeq_epi32(_mm_loadu_si128(p + 3), zero));
+        uint32_t zeros = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
+        mask |= uint64_t(~zeros & 0xFFFF) << i;
+    }
+    return mask;
+}
+
+uint64_t NonZeroNaturalSse2(const int16_t* block) {
+    const __m128i zero = _mm_setzero_si128();
+    uint64_t mask = 0;
+    for (int i = 0; i < 64; i += 16) {
+        const __m128i* p = reinterpret_cast<const __m128i*>(block + i);
+        __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(p), zero), b = _mm_cmpeq_epi16(_mm_loadu_si128(p + 1), zero);
         uint32_t zeros = static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
         mask |= uint64_t(~zeros & 0xFFFF) << i;
     }

@@ -111,14 +111,21 @@ private:
     bool DecodeDcRefine();
     bool DecodeAcFirst();
     bool DecodeAcRefine();
-    template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*),
+    template <class T, bool (*Fast)(FastSource&, AcScan&, T*), bool (*Serial)(SerialSource&, AcScan&, T*),
               bool kFirstScan>
     bool DecodeAcBlocks();
     bool SeekNextScan();
-    int32_t* AcBlock(uint32_t m);
+    template <class T>
+    T* AcBlock(uint32_t m);
     size_t BlockIndex(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) const;
-    int32_t& DcValue(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i);
+    size_t DcOffset(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) const;
+    bool StoreDc(size_t offset, int32_t value);
     void PutDcValuesInBlocks();
+    template <class T>
+    void PutDcValuesInBlocksOf();
+    bool ReadyStoreForScan();
+    bool WidenCoefficients();
+    uint64_t PictureBytes() const;
     bool LastScanAhead() const;
     uint32_t RowsPassed(uint32_t unit) const;
     void PassRow(uint32_t m);
@@ -164,6 +171,9 @@ private:
         // a segment): the driver's result when the scan loop ends at a marker or the image's end.
         bool status = false;
         uint32_t rowMark = UINT32_MAX;  // the scan unit at which passed rows are next reported
+        // No coefficient's magnitude exceeds it: what decides whether a 16-bit store holds the
+        // values an AC scan can give (DC scans check each value as it is stored).
+        uint64_t peak = 0;
     };
     Progressive progressive_;
     ProgressiveEmission emission_;  // may write into the picture until it is finished

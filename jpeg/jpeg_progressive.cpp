@@ -17,23 +17,65 @@ bool JpegDecoder::AllocateCoefficients() {
     const uint64_t chromaBlocks = std::max<uint64_t>(frameMcus, 1);
     const uint64_t blocks = lumaBlocks + 2 * chromaBlocks;
     const uint64_t storeBlocks = blocks + (blocks + 63) / 64;  // the DC array after the blocks
-    const uint64_t pictureBytes = uint64_t(outputPitch_ < 0 ? -int64_t(outputPitch_) : outputPitch_) * bitmap_.height;
-    if (storeBlocks * 256 + pictureBytes > kMemoryLimit) return false;
+    // The store starts 16-bit but is allowed only where its 32-bit form would be.
+    if (storeBlocks * 256 + PictureBytes() > kMemoryLimit) return false;
     if (!ChargeWork(2 * frame_.blocks())) return false;
     if (!progressive_.store.Allocate(storeBlocks)) return false;
 
     CoefficientLayout& c = progressive_.coefficients;
+    c.wide = progressive_.store.IsWide();
+    c.base = c.wide ? static_cast<void*>(progressive_.store.Wide()) : static_cast<void*>(progressive_.store.Narrow());
     c.blocks[0] = lumaBlocks;
     c.blocks[1] = c.blocks[2] = chromaBlocks;
-    c.buffers[0] = progressive_.store.Data();
-    c.buffers[1] = c.buffers[0] + lumaBlocks * 64;
-    c.buffers[2] = c.buffers[1] + chromaBlocks * 64;
-    c.dcArray[0] = c.buffers[2] + chromaBlocks * 64;
-    c.dcArray[1] = c.dcArray[0] + lumaBlocks;
-    c.dcArray[2] = c.dcArray[1] + chromaBlocks;
+    // Offsets stay below the store's size, which fits size_t.
+    c.buffers[0] = 0;
+    c.buffers[1] = size_t(lumaBlocks) * 64;
+    c.buffers[2] = c.buffers[1] + size_t(chromaBlocks) * 64;
+    c.dcArray[0] = c.buffers[2] + size_t(chromaBlocks) * 64;
+    c.dcArray[1] = c.dcArray[0] + size_t(lumaBlocks);
+    c.dcArray[2] = c.dcArray[1] + size_t(chromaBlocks);
     for (int i = 0; i < 3; ++i) c.dcBase[i] = c.dcArray[i];
     c.dcStride = 1;
+    progressive_.peak = 0;
     return true;
+}
+
+uint64_t JpegDecoder::PictureBytes() const {
+    return uint64_t(outputPitch_ < 0 ? -int64_t(outputPitch_) : outputPitch_) * bitmap_.height;
+}
+
+// Makes the store 32-bit, every value kept: within the memory cap with both forms held while
+// the values move, and charged as a pass over the blocks. False when the cap, the work budget
+// or memory stops it; the decode then stops as at a failed allocation. Only while no row has
+// been released to the emission.
+bool JpegDecoder::WidenCoefficients() {
+    CoefficientStore& store = progressive_.store;
+    CoefficientLayout& c = progressive_.coefficients;
+    if (c.wide) return true;
+    if (uint64_t(store.Bytes()) * 3 + PictureBytes() > kMemoryLimit) return false;
+    if (!ChargeWork(frame_.blocks())) return false;
+    if (!store.Widen()) return false;
+    c.base = store.Wide();
+    c.wide = true;
+    return true;
+}
+
+// Before a scan: an AC scan can give no coefficient more than the largest magnitude its table
+// codes, shifted, nor a refinement move one by more than a step per position naming it, so a
+// 16-bit store that might not hold the result widens now. False when widening fails.
+bool JpegDecoder::ReadyStoreForScan() {
+    if (scan_.spectralEnd == 0 || scan_.EmptyBand()) return true;
+    int largestSize = 0;
+    for (uint8_t symbol : acTables_[scan_.components[0].acSelector].values)
+        largestSize = std::max(largestSize, symbol & 15);
+    uint64_t peak = std::max(progressive_.peak, ((uint64_t(1) << largestSize) - 1) << scan_.approxLow);
+    if (scan_.approxHigh != 0) {
+        // Positions past 63 all name coefficient 63.
+        uint64_t corrections = scan_.spectralEnd > 63 ? uint64_t(scan_.spectralEnd) - 62 : 1;
+        peak += corrections << scan_.approxLow;
+    }
+    progressive_.peak = std::min<uint64_t>(peak, uint64_t(1) << 40);
+    return progressive_.peak <= INT16_MAX || WidenCoefficients();
 }
 
 // Called by ReadFrame after the first scan header; a frame can come back here after a failed
@@ -64,7 +106,13 @@ bool JpegDecoder::DecodeProgressive() {
             progressive_.status = false;
             break;
         }
-        if (LastScanAhead()) {
+        if (!ReadyStoreForScan()) {
+            progressive_.status = false;
+            break;
+        }
+        // A DC scan may still widen a 16-bit store, which must not move under a helper emitting
+        // rows: the helper of such a last scan starts once the scan is over.
+        if ((progressive_.coefficients.wide || scan_.spectralEnd != 0) && LastScanAhead()) {
             emission_.StartHelper();
             if (emission_.HelperStarted()) progressive_.rowMark = scan_.mcusAcross;
         }
@@ -106,11 +154,19 @@ bool JpegDecoder::DecodeProgressiveScan() {
 
 // From now on every DC value lives in its block: each goes there, and the array is cleared.
 void JpegDecoder::PutDcValuesInBlocks() {
+    if (progressive_.coefficients.dcStride != 1) return;
+    if (progressive_.coefficients.wide) PutDcValuesInBlocksOf<int32_t>();
+    else PutDcValuesInBlocksOf<int16_t>();
+}
+
+template <class T>
+void JpegDecoder::PutDcValuesInBlocksOf() {
     CoefficientLayout& c = progressive_.coefficients;
-    if (c.dcStride != 1) return;
     for (int i = 0; i < 3; ++i) {
-        for (uint64_t b = 0; b < c.blocks[i]; ++b) c.buffers[i][b * 64] = c.dcArray[i][b];
-        std::memset(c.dcArray[i], 0, c.blocks[i] * sizeof(int32_t));
+        T* blocks = c.At<T>(c.buffers[i]);
+        T* dc = c.At<T>(c.dcArray[i]);
+        for (uint64_t b = 0; b < c.blocks[i]; ++b) blocks[b * 64] = dc[b];
+        std::memset(dc, 0, size_t(c.blocks[i]) * sizeof(T));
         c.dcBase[i] = c.buffers[i];
     }
     c.dcStride = 64;

@@ -13,25 +13,32 @@
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
+// Blocks are 32-bit or 16-bit coefficients; values are worked out in 32 bits and stored as
+// they are, the decoder having made sure beforehand that a 16-bit block holds every value the
+// scan can give it.
+
 // A correction bit of 1 moves the coefficient one step further from zero (bit is 0 or 1;
 // no branch on it, since correction bits are random).
-inline void ApplyCorrection(int32_t& coefficient, int bit, int32_t step) {
+template <class T>
+inline void ApplyCorrection(T& coefficient, int bit, int32_t step) {
     int32_t away = coefficient > 0 ? step : -step;
-    coefficient = Wrap32(int64_t(coefficient) + (away & -bit));
+    coefficient = static_cast<T>(Wrap32(int64_t(coefficient) + (away & -bit)));
 }
 
 // The bit-serial reader with its failures as they are.
 struct SerialSource {
     JpegInput& in;
     // One correction; false at a marker or the end.
-    bool Correct(int32_t& coefficient, int32_t step) {
+    template <class T>
+    bool Correct(T& coefficient, int32_t step) {
         int bit = in.ReadBitOrMarker();
         if (bit < 0) return false;
         ApplyCorrection(coefficient, bit, step);
         return true;
     }
     // Corrections of the coefficients at the zig-zag positions of `positions`, in order.
-    bool CorrectAll(int32_t* block, uint64_t positions, int32_t step) {
+    template <class T>
+    bool CorrectAll(T* block, uint64_t positions, int32_t step) {
         for (; positions != 0; positions &= positions - 1)
             if (!Correct(block[kZigzag[LowestSetBit(positions)]], step)) return false;
         return true;
@@ -45,12 +52,14 @@ struct SerialSource {
 struct FastSource {
     FastBits bits;
     bool failed = false;
-    bool Correct(int32_t& coefficient, int32_t step) {
+    template <class T>
+    bool Correct(T& coefficient, int32_t step) {
         ApplyCorrection(coefficient, bits.Receive(1), step);
         return true;
     }
     // Up to sixteen correction bits per read.
-    bool CorrectAll(int32_t* block, uint64_t positions, int32_t step) {
+    template <class T>
+    bool CorrectAll(T* block, uint64_t positions, int32_t step) {
         while (positions != 0) {
             uint32_t next = bits.Peek16();
             int used = 0;
@@ -99,8 +108,8 @@ void StartEndOfBand(Source& src, AcScan& s, int run) {
 }
 
 // First AC scan of one block: true to go on with the next block, false to end the scan.
-template <class Source>
-bool AcFirstBlock(Source& src, AcScan& s, int32_t* block) {
+template <class Source, class T>
+bool AcFirstBlock(Source& src, AcScan& s, T* block) {
     if (s.eobRun > 0) {
         --s.eobRun;
         return true;
@@ -113,7 +122,7 @@ bool AcFirstBlock(Source& src, AcScan& s, int32_t* block) {
             k += run;
             int32_t bits;
             if (!src.Receive(size, bits)) return Failed(s);
-            block[ZigzagIndex(k)] = ScaledCoefficient(Extend(bits, size), s.approxLow);
+            block[ZigzagIndex(k)] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
             ++k;
         } else if (run == 15) {
             k += 16;
@@ -156,8 +165,8 @@ __attribute__((always_inline)) inline Refinement NextRefinement(Source& src, AcS
 // moves them 2^Al further from zero; newly non-zero ones are +-2^Al. True to go on, false to
 // end the scan. Position by position, for bands that reach past the block (every such
 // position names coefficient 63).
-template <class Source>
-bool AcRefinePositions(Source& src, AcScan& s, int32_t* block) {
+template <class Source, class T>
+bool AcRefinePositions(Source& src, AcScan& s, T* block) {
     const int32_t step = int32_t(1) << s.approxLow;
     uint32_t k = s.start;
     // Corrects non-zero coefficients from k on until a zero one (k stays on it) or the band end.
@@ -192,7 +201,7 @@ bool AcRefinePositions(Source& src, AcScan& s, int32_t* block) {
         if (size == 0) continue;
         if (!skipNonZero()) return false;
         if (k > s.end) break;
-        block[ZigzagIndex(k)] = ScaledCoefficient(Extend(bits, size), s.approxLow);
+        block[ZigzagIndex(k)] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
         ++k;
     }
     return true;
@@ -209,8 +218,8 @@ inline uint64_t Span(uint32_t from, uint32_t to) {
 // known from the start, since a correction never makes a coefficient zero and new ones are
 // set behind the position reached. Skipping r zero positions, correcting the non-zero ones
 // passed, is then finding the (r + 1)-th zero of the mask.
-template <class Source>
-bool AcRefineMasked(Source& src, AcScan& s, int32_t* block) {
+template <class Source, class T>
+bool AcRefineMasked(Source& src, AcScan& s, T* block) {
     const int32_t step = int32_t(1) << s.approxLow;
     const uint64_t nonZero = NonZeroInZigzagOrder(block);
     uint32_t k = s.start;
@@ -234,13 +243,13 @@ bool AcRefineMasked(Source& src, AcScan& s, int32_t* block) {
         uint32_t target = static_cast<uint32_t>(LowestSetBit(zeros));
         if (!src.CorrectAll(block, nonZero & Span(k, s.end) & ((uint64_t(1) << target) - 1), step)) return false;
         k = target + 1;
-        if (size != 0) block[kZigzag[target]] = ScaledCoefficient(Extend(bits, size), s.approxLow);
+        if (size != 0) block[kZigzag[target]] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
     }
     return true;
 }
 
-template <class Source>
-bool AcRefineBlock(Source& src, AcScan& s, int32_t* block) {
+template <class Source, class T>
+bool AcRefineBlock(Source& src, AcScan& s, T* block) {
     return s.end <= 63 ? AcRefineMasked(src, s, block) : AcRefinePositions(src, s, block);
 }
 
@@ -257,6 +266,11 @@ public:
 
     template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*)>
     bool Block(AcScan& s, int32_t* block) {
+        return BlockOf<int32_t, Fast, Serial>(s, block);
+    }
+
+    template <class T, bool (*Fast)(FastSource&, AcScan&, T*), bool (*Serial)(SerialSource&, AcScan&, T*)>
+    bool BlockOf(AcScan& s, T* block) {
         if (active_ && fast_.bits.FarFromLimit(mostBytesPerBlock_)) {
             // The block cannot reach the marker, so the fast attempt is the bit-serial decode
             // up to any code outside the table, where both stop before reading the code.
@@ -270,7 +284,7 @@ public:
         }
         if (active_) {
             FastBits before = fast_.bits;
-            int32_t saved[64];
+            T saved[64];
             std::memcpy(saved, block, sizeof saved);
             const AcScan state = s;
             bool result = Fast(fast_, s, block);

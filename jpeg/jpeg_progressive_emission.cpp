@@ -13,7 +13,8 @@
 
 namespace {
 
-bool OnlyDc(const int32_t* block) {
+template <class T>
+bool OnlyDc(const T* block) {
     int32_t any = 0;
     for (int i = 1; i < 64; ++i) any |= block[i];
     return any == 0;
@@ -25,6 +26,16 @@ void TransformBlocks(int32_t* first, size_t count, const int32_t* quant, int32_t
         if (OnlyDc(block)) TransformDcOnly(block[0], block, quant[0], shift);
         else TransformBlock(block, block, quant, shift);
     }
+}
+
+// The transform of a 16-bit block into `out`.
+void TransformNarrowBlock(const int16_t* block, int32_t* out, const int32_t* quant, int32_t shift) {
+    if (OnlyDc(block)) {
+        TransformDcOnly(block[0], out, quant[0], shift);
+        return;
+    }
+    for (int i = 0; i < 64; ++i) out[i] = block[i];
+    TransformBlock(out, out, quant, shift);
 }
 
 // One chroma sample's offsets; green takes one division of the sum.
@@ -70,6 +81,29 @@ void WriteRow(const int32_t* luma, const int32_t* cb, const int32_t* cr, uint8_t
         ColourMcu mcu{{top, top + (H - 1) * 64, bottom, bottom + (H - 1) * 64},
                       {nullptr, nullptr, nullptr, nullptr}, cbBlock, crBlock, topLeft, pitch, int(H), int(V), false};
         if (!WriteColourMcuSimd(mcu)) WriteMcuPortable<H, V>(top, cbBlock, crBlock, topLeft, pitch, stride);
+    }
+}
+
+// One MCU row from 16-bit blocks: each MCU's blocks are transformed into 32-bit samples on
+// the stack and written from there. A missing component's blocks stay zero.
+template <uint32_t H, uint32_t V>
+void WriteNarrowRow(const int16_t* const first[3], int components, const int32_t* const quant[3], int32_t levelShift,
+                    uint8_t* row, int32_t pitch, uint32_t across) {
+    alignas(32) int32_t work[H * V + 2][64] = {};
+    const size_t stride = size_t(H) * across;
+    for (uint32_t mx = 0; mx < across; ++mx) {
+        for (uint32_t y = 0; y < V; ++y)
+            for (uint32_t x = 0; x < H; ++x)
+                TransformNarrowBlock(first[0] + (y * stride + size_t(H) * mx + x) * 64, work[y * H + x], quant[0], levelShift);
+        for (int i = 1; i < components; ++i)
+            TransformNarrowBlock(first[i] + size_t(mx) * 64, work[H * V + i - 1], quant[i], 0);
+        const int32_t* top = work[0];
+        const int32_t* bottom = work[(V - 1) * H];
+        uint8_t* topLeft = row + 3 * ptrdiff_t(8 * H * mx);
+        ColourMcu mcu{{top, top + (H - 1) * 64, bottom, bottom + (H - 1) * 64},
+                      {nullptr, nullptr, nullptr, nullptr}, work[H * V], work[H * V + 1], topLeft, pitch, int(H), int(V),
+                      false};
+        if (!WriteColourMcuSimd(mcu)) WriteMcuPortable<H, V>(top, work[H * V], work[H * V + 1], topLeft, pitch, H);
     }
 }
 
@@ -145,27 +179,54 @@ void ProgressiveEmission::EmitReadyRows() {
     }
 }
 
-// Transforms, writes and clears MCU row `my`; touches nothing outside that row.
+// While DC values are kept apart, those of row `my` join their blocks and their places are
+// cleared.
+template <class T>
+void ProgressiveEmission::JoinDcValues(T* const first[3], uint32_t my) {
+    const CoefficientLayout& c = *layout_.coefficients;
+    if (c.dcStride != 1) return;
+    const size_t across = layout_.mcusAcross;
+    for (int i = 0; i < layout_.components; ++i) {
+        size_t count = i == 0 ? size_t(layout_.h) * layout_.v * across : across;
+        T* dc = c.At<T>(c.dcArray[i]) + my * count;
+        for (size_t b = 0; b < count; ++b) first[i][b * 64] = dc[b];
+        std::memset(dc, 0, count * sizeof(T));
+    }
+}
+
+template <class T>
+void ProgressiveEmission::ClearRow(T* const first[3]) {
+    const size_t across = layout_.mcusAcross;
+    for (int i = 0; i < layout_.components; ++i)
+        std::memset(first[i], 0, (i == 0 ? size_t(layout_.h) * layout_.v * across : across) * 64 * sizeof(T));
+}
+
+// Transforms, writes and clears MCU row `my`; touches nothing outside that row. 32-bit blocks
+// are transformed in place, 16-bit ones MCU by MCU beside the store.
 void ProgressiveEmission::EmitRow(uint32_t my) {
     const EmissionLayout& l = layout_;
     const CoefficientLayout& c = *l.coefficients;
     const uint32_t area = uint32_t(l.h) * l.v;
     const size_t across = l.mcusAcross, lumaPerRow = size_t(area) * across;
-    int32_t* first[3];
-    for (int i = 0; i < 3; ++i) first[i] = c.buffers[i] + my * (i == 0 ? lumaPerRow : across) * 64;
-    for (int i = 0; i < l.components; ++i) {
-        size_t count = i == 0 ? lumaPerRow : across;
-        if (c.dcStride == 1) {  // the DC values join their blocks, and their places are cleared
-            int32_t* dc = c.dcArray[i] + my * count;
-            for (size_t b = 0; b < count; ++b) first[i][b * 64] = dc[b];
-            std::memset(dc, 0, count * sizeof(int32_t));
-        }
-        TransformBlocks(first[i], count, l.quant[i], i == 0 ? l.levelShift : 0);
-    }
     uint8_t* row = l.outputRow - ptrdiff_t(8 * l.v) * ptrdiff_t(my) * l.pitch;
+    if (!c.wide) {
+        int16_t* first[3];
+        for (int i = 0; i < 3; ++i) first[i] = c.At<int16_t>(c.buffers[i]) + my * (i == 0 ? lumaPerRow : across) * 64;
+        JoinDcValues(first, my);
+        const int16_t* const blocks[3] = {first[0], first[1], first[2]};
+        if (area == 1) WriteNarrowRow<1, 1>(blocks, l.components, l.quant, l.levelShift, row, l.pitch, l.mcusAcross);
+        else if (area == 2) WriteNarrowRow<2, 1>(blocks, l.components, l.quant, l.levelShift, row, l.pitch, l.mcusAcross);
+        else WriteNarrowRow<2, 2>(blocks, l.components, l.quant, l.levelShift, row, l.pitch, l.mcusAcross);
+        ClearRow(first);
+        return;
+    }
+    int32_t* first[3];
+    for (int i = 0; i < 3; ++i) first[i] = c.At<int32_t>(c.buffers[i]) + my * (i == 0 ? lumaPerRow : across) * 64;
+    JoinDcValues(first, my);
+    for (int i = 0; i < l.components; ++i)
+        TransformBlocks(first[i], i == 0 ? lumaPerRow : across, l.quant[i], i == 0 ? l.levelShift : 0);
     if (area == 1) WriteRow<1, 1>(first[0], first[1], first[2], row, l.pitch, l.mcusAcross);
     else if (area == 2) WriteRow<2, 1>(first[0], first[1], first[2], row, l.pitch, l.mcusAcross);
     else WriteRow<2, 2>(first[0], first[1], first[2], row, l.pitch, l.mcusAcross);
-    for (int i = 0; i < l.components; ++i)
-        std::memset(first[i], 0, (i == 0 ? lumaPerRow : across) * 64 * sizeof(int32_t));
+    ClearRow(first);
 }

@@ -11,14 +11,23 @@
 #include <cstdint>
 #include <mutex>
 
-// Where a progressive frame's coefficients are. The decoder owns it; it changes (the DC values
-// joining their blocks) only while no row has been released to the emission.
+// Where a progressive frame's coefficients are: offsets, in coefficients, from the store's
+// first one, whose width is fixed before any row is released. The decoder owns it; it changes
+// (the DC values joining their blocks, the store widening) only while no row has been released
+// to the emission.
 struct CoefficientLayout {
-    int32_t* buffers[3] = {};  // luminance, blue difference, red difference
+    void* base = nullptr;     // the first coefficient of the store
+    bool wide = false;        // 32-bit coefficients, else 16-bit
+    size_t buffers[3] = {};   // luminance, blue difference, red difference
     uint64_t blocks[3] = {};
-    int32_t* dcArray[3] = {};  // DC values kept apart, one per block, while dcStride is 1
-    int32_t* dcBase[3] = {};   // where the DC values are: dcArray, or the buffers
-    size_t dcStride = 1;       // 1 in dcArray, 64 in the blocks
+    size_t dcArray[3] = {};   // DC values kept apart, one per block, while dcStride is 1
+    size_t dcBase[3] = {};    // where the DC values are: dcArray, or the buffers
+    size_t dcStride = 1;      // 1 in dcArray, 64 in the blocks
+
+    template <class T>
+    T* At(size_t offset) const {
+        return static_cast<T*>(base) + offset;
+    }
 };
 
 // What the rows need besides the coefficients; fixed for one pass.
@@ -55,6 +64,10 @@ public:
 private:
     void EmitReadyRows();
     void EmitRow(uint32_t my);
+    template <class T>
+    void JoinDcValues(T* const first[3], uint32_t my);
+    template <class T>
+    void ClearRow(T* const first[3]);
     void WaitForHelper();
     static void HelperTask(void* emission);
 

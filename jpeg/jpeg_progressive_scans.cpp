@@ -68,20 +68,38 @@ size_t JpegDecoder::BlockIndex(const ScanComponent& c, uint32_t mx, uint32_t my,
     return size_t(my) * scan_.mcusAcross + mx;
 }
 
-// The DC coefficient of block i of component c in MCU (mx, my): in the DC array while DC
-// values are kept apart, else in the block.
-int32_t& JpegDecoder::DcValue(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) {
+// Where the DC coefficient of block i of component c in MCU (mx, my) is: in the DC array
+// while DC values are kept apart, else in the block.
+size_t JpegDecoder::DcOffset(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) const {
     const CoefficientLayout& l = progressive_.coefficients;
     int component = c.index == 1 ? 0 : c.index == 2 ? 1 : 2;
-    return l.dcBase[component][BlockIndex(c, mx, my, i) * l.dcStride];
+    return l.dcBase[component] + BlockIndex(c, mx, my, i) * l.dcStride;
+}
+
+// Stores a DC value, widening a 16-bit store first when the value does not fit it. False when
+// widening fails, the value unstored.
+bool JpegDecoder::StoreDc(size_t offset, int32_t value) {
+    CoefficientLayout& l = progressive_.coefficients;
+    const uint64_t magnitude = value < 0 ? uint64_t(-int64_t(value)) : uint64_t(value);
+    if (magnitude > progressive_.peak) progressive_.peak = magnitude;
+    if (!l.wide) {
+        if (value >= INT16_MIN && value <= INT16_MAX) {
+            *l.At<int16_t>(offset) = static_cast<int16_t>(value);
+            return true;
+        }
+        if (!WidenCoefficients()) return false;
+    }
+    *l.At<int32_t>(offset) = value;
+    return true;
 }
 
 // Block m of an AC scan, which decodes the first component of its header alone.
-int32_t* JpegDecoder::AcBlock(uint32_t m) {
+template <class T>
+T* JpegDecoder::AcBlock(uint32_t m) {
     const ScanComponent& c = scan_.components[0];
-    int32_t* const* buffers = progressive_.coefficients.buffers;
-    if (scan_.lumaAlone) return buffers[0] + BlockIndex(c, m % scan_.mcusAcross, m / scan_.mcusAcross, 0) * 64;
-    return buffers[c.index == 1 ? 0 : c.index == 2 ? 1 : 2] + size_t(m) * 64;
+    const CoefficientLayout& l = progressive_.coefficients;
+    if (scan_.lumaAlone) return l.At<T>(l.buffers[0]) + BlockIndex(c, m % scan_.mcusAcross, m / scan_.mcusAcross, 0) * 64;
+    return l.At<T>(l.buffers[c.index == 1 ? 0 : c.index == 2 ? 1 : 2]) + size_t(m) * 64;
 }
 
 // Called at every MCU or block of a scan: at each new row of the scan's grid, the last scan
@@ -94,7 +112,8 @@ inline void JpegDecoder::PassRow(uint32_t m) {
 
 // The blocks of a DC scan in order: every MCU, every component of the header, each of the
 // component's blocks in the MCU. `read(fast, reader, c, dc)` reads one block into its DC
-// value `dc`, through `fast` or, when it is null, bit by bit; false ends the scan.
+// value `dc`, through `fast` or, when it is null, bit by bit; false ends the scan. The value
+// is then stored, which may widen the store (and ends the scan when that fails).
 template <class ReadBlock>
 bool JpegDecoder::ForEachDcBlock(ReadBlock read) {
     for (ScanComponent& c : scan_.components) c.dcPredictor = 0;
@@ -106,8 +125,17 @@ bool JpegDecoder::ForEachDcBlock(ReadBlock read) {
         for (ScanComponent& c : scan_.components) {
             dcTable_ = &dcTables_[c.dcSelector];
             uint32_t blocks = c.index == 1 ? c.blocksPerMcu : 1;
-            for (uint32_t i = 0; i < blocks; ++i)
-                if (!read(fast, reader, c, DcValue(c, mx, my, i))) return false;
+            for (uint32_t i = 0; i < blocks; ++i) {
+                const CoefficientLayout& l = progressive_.coefficients;
+                const size_t at = DcOffset(c, mx, my, i);
+                int32_t dc = l.wide ? *l.At<int32_t>(at) : *l.At<int16_t>(at);
+                if (!read(fast, reader, c, dc)) return false;
+                if (!StoreDc(at, dc)) {
+                    reader.Finish();
+                    progressive_.status = false;
+                    return false;
+                }
+            }
         }
     }
     reader.Finish();
@@ -156,7 +184,7 @@ bool JpegDecoder::DecodeDcRefine() {
 
 // The blocks of an AC scan one by one through `Block`; the scan's state goes back to the driver.
 // A first scan passes over the blocks of an end-of-band run here, which touch nothing.
-template <bool (*Fast)(FastSource&, AcScan&, int32_t*), bool (*Serial)(SerialSource&, AcScan&, int32_t*),
+template <class T, bool (*Fast)(FastSource&, AcScan&, T*), bool (*Serial)(SerialSource&, AcScan&, T*),
           bool kFirstScan>
 bool JpegDecoder::DecodeAcBlocks() {
     acTable_ = &acTables_[scan_.components[0].acSelector];
@@ -169,14 +197,23 @@ bool JpegDecoder::DecodeAcBlocks() {
             --scan.eobRun;
             continue;
         }
-        complete = run.Block<Fast, Serial>(scan, AcBlock(m));
+        complete = run.BlockOf<T, Fast, Serial>(scan, AcBlock<T>(m));
     }
     run.Finish();
     progressive_.status = scan.status;
     return complete;
 }
 
-bool JpegDecoder::DecodeAcFirst() { return DecodeAcBlocks<AcFirstBlock<FastSource>, AcFirstBlock<SerialSource>, true>(); }
+// The store's width is settled before an AC scan, so each scan runs at one width.
+bool JpegDecoder::DecodeAcFirst() {
+    if (progressive_.coefficients.wide)
+        return DecodeAcBlocks<int32_t, AcFirstBlock<FastSource, int32_t>, AcFirstBlock<SerialSource, int32_t>, true>();
+    return DecodeAcBlocks<int16_t, AcFirstBlock<FastSource, int16_t>, AcFirstBlock<SerialSource, int16_t>, true>();
+}
 
 // Refinement of AC coefficients, block by block (see AcRefineBlock).
-bool JpegDecoder::DecodeAcRefine() { return DecodeAcBlocks<AcRefineBlock<FastSource>, AcRefineBlock<SerialSource>, false>(); }
+bool JpegDecoder::DecodeAcRefine() {
+    if (progressive_.coefficients.wide)
+        return DecodeAcBlocks<int32_t, AcRefineBlock<FastSource, int32_t>, AcRefineBlock<SerialSource, int32_t>, false>();
+    return DecodeAcBlocks<int16_t, AcRefineBlock<FastSource, int16_t>, AcRefineBlock<SerialSource, int16_t>, false>();
+}

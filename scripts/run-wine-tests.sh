@@ -1,7 +1,9 @@
 #!/bin/sh
 # Runs the CTest suite of a Windows build folder under Wine, on a private Xvfb screen.
 # Usage: scripts/run-wine-tests.sh BUILD_DIR [DEPTH] [ctest args...]
+#        scripts/run-wine-tests.sh BUILD_DIR DEPTH --exec COMMAND...   (COMMAND instead of CTest)
 #   DEPTH: the screen's bits per pixel, 24 (default), 16 or 8.
+#   EDAMIRU_SCREEN: the screen's size, 1024x768 unless given.
 # Exits with CTest's status: non-zero when a test fails.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -27,7 +29,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # Xvfb picks a free display number itself and writes it to file descriptor 3.
-Xvfb -displayfd 3 -screen 0 "1024x768x$depth" -nolisten tcp 3>"$display_file" </dev/null >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${EDAMIRU_SCREEN:-1024x768}x$depth" -nolisten tcp 3>"$display_file" </dev/null >/dev/null 2>&1 &
 xvfb_pid=$!
 tries=0
 while [ ! -s "$display_file" ]; do
@@ -50,7 +52,12 @@ wine wineboot.exe </dev/null >/dev/null 2>&1
 keeper="$build/tests/support/edamiru_desktop_keeper.exe"
 [ -f "$keeper" ] && wine "$keeper" </dev/null >/dev/null 2>&1 &
 
-cd "$build"
 status=0
+if [ "${1:-}" = "--exec" ]; then
+    shift
+    "$@" || status=$?
+    exit $status
+fi
+cd "$build"
 ctest --output-on-failure "$@" || status=$?
 exit $status

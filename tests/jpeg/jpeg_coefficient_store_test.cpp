@@ -25,21 +25,21 @@ TEST(CoefficientStore, EveryAllocationIsZeroWhetherFreshOrKept) {
     CoefficientStore::DropSpare();
     for (uint64_t blocks : {100u, 40u, 100u, 250u, 1u}) {
         CoefficientStore store;
-        ASSERT_TRUE(store.Allocate(blocks));
-        EXPECT_TRUE(AllZero(store.Data(), blocks)) << blocks << " blocks";
-        Scribble(store.Data(), blocks);
+        ASSERT_TRUE(store.Allocate(blocks, true));
+        EXPECT_TRUE(AllZero(store.Wide(), blocks)) << blocks << " blocks";
+        Scribble(store.Wide(), blocks);
     }
     {
         // Two stores at once: the second cannot share the first one's storage.
         CoefficientStore first, second;
-        ASSERT_TRUE(first.Allocate(300));
-        Scribble(first.Data(), 300);
+        ASSERT_TRUE(first.Allocate(300, true));
+        Scribble(first.Wide(), 300);
         first.Release();
-        ASSERT_TRUE(first.Allocate(300));
-        ASSERT_TRUE(second.Allocate(300));
-        EXPECT_NE(first.Data(), second.Data());
-        EXPECT_TRUE(AllZero(first.Data(), 300));
-        EXPECT_TRUE(AllZero(second.Data(), 300));
+        ASSERT_TRUE(first.Allocate(300, true));
+        ASSERT_TRUE(second.Allocate(300, true));
+        EXPECT_NE(first.Wide(), second.Wide());
+        EXPECT_TRUE(AllZero(first.Wide(), 300));
+        EXPECT_TRUE(AllZero(second.Wide(), 300));
     }
     CoefficientStore::DropSpare();
 }
@@ -49,21 +49,21 @@ TEST(CoefficientStore, EveryAllocationIsZeroWhetherFreshOrKept) {
 TEST(CoefficientStore, ClearedOnlyWhereTheLastUserLeftValues) {
     CoefficientStore::DropSpare();
     CoefficientStore store;
-    ASSERT_TRUE(store.Allocate(64));
-    int32_t* first = store.Data();
+    ASSERT_TRUE(store.Allocate(64, true));
+    int32_t* first = store.Wide();
     store.Release(true);
-    ASSERT_TRUE(store.Allocate(32));
-    ASSERT_EQ(store.Data(), first);  // the kept storage
-    Scribble(store.Data(), 32);
-    std::fill(store.Data(), store.Data() + 16 * 64, 0);
+    ASSERT_TRUE(store.Allocate(32, true));
+    ASSERT_EQ(store.Wide(), first);  // the kept storage
+    Scribble(store.Wide(), 32);
+    std::fill(store.Wide(), store.Wide() + 16 * 64, 0);
     store.Release(false);  // half of it still written
-    ASSERT_TRUE(store.Allocate(64));
-    EXPECT_TRUE(AllZero(store.Data(), 64));
-    Scribble(store.Data(), 48);
-    std::fill(store.Data(), store.Data() + 48 * 64, 0);
+    ASSERT_TRUE(store.Allocate(64, true));
+    EXPECT_TRUE(AllZero(store.Wide(), 64));
+    Scribble(store.Wide(), 48);
+    std::fill(store.Wide(), store.Wide() + 48 * 64, 0);
     store.Release(true);
-    ASSERT_TRUE(store.Allocate(64));
-    EXPECT_TRUE(AllZero(store.Data(), 64));
+    ASSERT_TRUE(store.Allocate(64, true));
+    EXPECT_TRUE(AllZero(store.Wide(), 64));
     store.Release();
     CoefficientStore::DropSpare();
 }
@@ -71,8 +71,8 @@ TEST(CoefficientStore, ClearedOnlyWhereTheLastUserLeftValues) {
 TEST(CoefficientStore, RefusesSizesBeyondTheAddressSpace) {
     CoefficientStore store;
     EXPECT_FALSE(store.Allocate(UINT64_MAX / 64));
-    EXPECT_FALSE(store.Allocate(uint64_t(SIZE_MAX) / 256 + 1));
-    EXPECT_EQ(store.Data(), nullptr);
-    ASSERT_TRUE(store.Allocate(2));
-    EXPECT_TRUE(AllZero(store.Data(), 2));
+    EXPECT_FALSE(store.Allocate(uint64_t(SIZE_MAX) / 256 + 1, true));
+    EXPECT_EQ(store.Wide(), nullptr);
+    ASSERT_TRUE(store.Allocate(2, true));
+    EXPECT_TRUE(AllZero(store.Wide(), 2));
 }

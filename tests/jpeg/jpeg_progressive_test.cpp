@@ -3,6 +3,7 @@
 // the scans should leave, since both go through the same transform.
 #include <gtest/gtest.h>
 
+#include "jpeg_coefficient_store.h"
 #include "jpeg_messages.h"
 #include "jpeg_stream_builder.h"
 #include "viewer_decode.h"
@@ -287,4 +288,65 @@ TEST(JpegProgressive, BandsFromCoefficientZeroReachTheDcValue) {
     refine.put(1, 1);
     ViewerPicture refined = decodeAsViewer(b.entropy(refine).eoi().bytes);
     EXPECT_EQ(refined.bitmap, baselineGrey(16, 8, {{41, {}}, {8, {{1, 6}}}}).bitmap);
+}
+
+// The store holds 16-bit coefficients until a value does not fit, then widens mid-decode. A
+// 4:2:0 picture whose later DC scans (shift 4) overflow 16 bits at the scan's very last block,
+// twice (the second widening being no more than the first), decodes as on the 32-bit road from the start; so does its twin whose values fit, and
+// which never widens.
+TEST(JpegProgressive, WideningMidDecodeMatchesTheThirtyTwoBitRoad) {
+    auto build = [](bool overflow) {
+        JpegStreamBuilder b;
+        b.soi().dqtFlat(0, 2).frame(0xC2, 32, 32, {{1, 2, 2, 0}, {2, 1, 1, 0}, {3, 1, 1, 0}}).testTables();
+        const std::vector<TestScanComponent> all{{1, 0, 0}, {2, 0, 0}, {3, 0, 0}};
+        // Four MCUs of four luma blocks and one of each chroma: the last block is the red
+        // difference of MCU 3.
+        auto dcScan = [&](uint8_t al, int lastRed) {
+            b.scan(all, 0, 0, 0, al);
+            BitWriter w;
+            for (int m = 0; m < 4; ++m) {
+                for (int i = 0; i < 4; ++i) putDc(w, (m * 4 + i) % 7 - 3);
+                putDc(w, m == 0 ? -40 : 5);
+                putDc(w, m == 0 ? 1000 : m == 3 ? lastRed : 0);  // red: 1000, 1000, 1000, 1000 + lastRed
+            }
+            b.entropy(w);
+        };
+        dcScan(1, 7);
+        for (uint8_t id = 1; id <= 3; ++id) {
+            b.scan({{id, 0, 0}}, 1, 63, 0, 0);
+            BitWriter w;
+            for (int block = 0; block < (id == 1 ? 16 : 4); ++block) {
+                int low = (block % 5 - 2) * 3 + 1, high = 200 * block - 700 * id;
+                putAcSymbol(w, 0, magnitudeSize(low));
+                w.put(magnitudeBits(low, magnitudeSize(low)), magnitudeSize(low));
+                putAcSymbol(w, 3, magnitudeSize(high));
+                w.put(magnitudeBits(high, magnitudeSize(high)), magnitudeSize(high));
+                putAcSymbol(w, 0, 0);
+            }
+            b.entropy(w);
+        }
+        b.scan(all, 0, 0, 1, 0);
+        BitWriter refine;
+        for (int block = 0; block < 24; ++block) refine.put(block % 3 == 0 ? 1 : 0, 1);
+        b.entropy(refine);
+        dcScan(4, overflow ? 1100 : -900);  // 2100 * 16 does not fit 16 bits
+        dcScan(4, overflow ? 1500 : -990);
+        return b.eoi().bytes;
+    };
+    for (bool overflow : {false, true}) {
+        const std::vector<uint8_t> file = build(overflow);
+        CoefficientStore::ResetLargest();
+        ViewerPicture narrow = decodeAsViewer(file);
+        const size_t narrowLargest = CoefficientStore::LargestBytes();
+        CoefficientStore::SetStartWide(true);
+        CoefficientStore::ResetLargest();
+        ViewerPicture wide = decodeAsViewer(file);
+        const size_t wideLargest = CoefficientStore::LargestBytes();
+        CoefficientStore::SetStartWide(false);
+        EXPECT_EQ(narrow.decodeResult, 1) << overflow;
+        EXPECT_EQ(wide.decodeResult, 1) << overflow;
+        EXPECT_EQ(narrow.bitmap, wide.bitmap) << overflow;
+        // Widening holds the 16-bit and the 32-bit store at once, one and a half wide stores.
+        EXPECT_EQ(2 * narrowLargest, overflow ? 3 * wideLargest : wideLargest) << overflow;
+    }
 }
