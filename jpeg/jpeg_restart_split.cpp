@@ -102,11 +102,13 @@ bool RestartSplit::PlanInterval(size_t start, uint32_t interval, size_t& code) c
 }
 
 // The next chunk for `w`, its intervals planned; false when no chunk is left. In the eager
-// test mode the two threads take turns, so the helper decodes every other chunk.
+// test mode the two threads take turns, the helper first: every chunk the decoding thread
+// takes is then decoded while the helper's before it may still break the plan, and the
+// other way round.
 bool RestartSplit::TakeChunk(Worker& w, bool helper, std::unique_lock<std::mutex>& lock) {
     for (;;) {
         if (stopped_ || planEnded_ || nextInterval_ >= splitIntervals_) return false;
-        if (!eager_ || !helperPosted_.load(std::memory_order_relaxed) || (nextChunk_ % 2 == 1) == helper) break;
+        if (!eager_ || !helperPosted_.load(std::memory_order_relaxed) || (nextChunk_ % 2 == 0) == helper) break;
         WaitForChange(lock);
     }
     w.chunk = nextChunk_;
