@@ -3,6 +3,7 @@
 #include "jpeg_markers.h"
 
 #include "jpeg_fast_block.h"
+#include "jpeg_mcu_decode.h"
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
@@ -59,30 +60,32 @@ bool JpegDecoder::FindStart(const uint8_t* data, uint32_t length) {
     return true;
 }
 
-// The one marker search: past bytes up to a 0xFF and any fill bytes after it, leaving the
-// position on the code. False when the data ends first.
-bool JpegDecoder::SeekMarkerCode() {
-    while (in_.Peek() != 0xFF) {
-        in_.Advance(1);
-        if (in_.Beyond()) return false;
+// The one marker search.
+bool SeekMarkerCode(JpegInput& in) {
+    while (in.Peek() != 0xFF) {
+        in.Advance(1);
+        if (in.Beyond()) return false;
     }
     do {
-        in_.Advance(1);
-        if (in_.Beyond()) return false;
-    } while (in_.Peek() == 0xFF);
+        in.Advance(1);
+        if (in.Beyond()) return false;
+    } while (in.Peek() == 0xFF);
     return true;
 }
 
-// The code of the next marker; 0xFF 0x00 is stuffed data and is passed over.
-bool JpegDecoder::NextMarker() {
-    if (in_.Beyond()) return false;
+bool NextMarker(JpegInput& in) {
+    if (in.Beyond()) return false;
     for (;;) {
-        if (!SeekMarkerCode()) return false;
-        if (in_.Peek() != 0) return true;
-        in_.Advance(1);
-        if (in_.Beyond()) return false;
+        if (!SeekMarkerCode(in)) return false;
+        if (in.Peek() != 0) return true;
+        in.Advance(1);
+        if (in.Beyond()) return false;
     }
 }
+
+bool JpegDecoder::SeekMarkerCode() { return ::SeekMarkerCode(in_); }
+
+bool JpegDecoder::NextMarker() { return ::NextMarker(in_); }
 
 // The segment whose code is at the position. True to go on: a table, a setting or a skipped
 // segment read, or a code that names none of them (the next search moves on from it).

@@ -92,6 +92,7 @@ private:
     bool DecodeMcu();
     bool DecodeBlock(ScanComponent& c, int32_t* block);
     void BeginMcuOutput();
+    McuLayout ScanLayout() const;
     bool DecodeNonInterleavedScan();
     bool DecodeComponentMcu(ScanComponent& c, uint32_t mcuNumber);
     void BlendGrey(const int32_t* block, uint32_t x0, uint32_t y0);

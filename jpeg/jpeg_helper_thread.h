@@ -42,7 +42,8 @@ public:
     // Test-only: pictures of every size use the helper, and work goes to it as early as it
     // may, each piece finished before the decoding thread goes on: progressive rows are
     // emitted as soon as a scan has passed them, and sequential batches hold one MCU, written
-    // in turn by the helper and by the decoding thread. An output that depends on which
+    // in turn by the helper and by the decoding thread; restart intervals go out in small
+    // chunks, taken in turn, the helper first. An output that depends on which
     // thread writes what, or when, then differs on every run rather than by chance.
     static void SetEager(bool eager);
     static bool Eager();

@@ -40,6 +40,9 @@ public:
     void Commit(uint32_t mcuNumber);
     // Every committed MCU is in the picture when this returns.
     void Finish();
+    // Takes over what `other` left in its scratch blocks, as if the decoding thread's output had
+    // written the MCU `other` wrote last: MCUs written elsewhere came before the next committed.
+    void CarryFrom(const McuOutput& other) { output_.CarryFrom(other); }
 
 private:
     struct Batch {

@@ -5,33 +5,40 @@
 #include "jpeg_decoder.h"
 #include "jpeg_fast_block.h"
 #include "jpeg_markers.h"
+#include "jpeg_mcu_decode.h"
 #include "jpeg_mcu_output.h"
+#include "jpeg_restart_split.h"
 #include "jpeg_transform.h"
 #include "jpeg_zigzag.h"
 
 // One data unit with the current dcTable_/acTable_ into `block` (natural order, cleared first).
 bool JpegDecoder::DecodeBlock(ScanComponent& c, int32_t* block) {
+    return DecodeBlockSerial(in_, dcTable_, acTable_, c.dcPredictor, block);
+}
+
+bool DecodeBlockSerial(JpegInput& in, const HuffmanTable* dcTable, const HuffmanTable* acTable, int32_t& predictor,
+                       int32_t* block) {
     std::fill(block, block + 64, 0);
     int size;
-    if (!in_.DecodeSymbol(dcTable_, size) || size > 15) return false;
+    if (!in.DecodeSymbol(dcTable, size) || size > 15) return false;
     int32_t diff = 0;
     if (size > 0) {
         int32_t bits;
-        if (!in_.ReceiveBits(size, bits)) return false;
+        if (!in.ReceiveBits(size, bits)) return false;
         diff = Extend(bits, size);
     }
-    c.dcPredictor = Wrap32(static_cast<int64_t>(c.dcPredictor) + diff);
-    block[0] = c.dcPredictor;
+    predictor = Wrap32(static_cast<int64_t>(predictor) + diff);
+    block[0] = predictor;
 
     uint32_t k = 1;
     while (k < 64) {
         int rs;
-        if (!in_.DecodeSymbol(acTable_, rs)) return false;
+        if (!in.DecodeSymbol(acTable, rs)) return false;
         int run = rs >> 4, bitCount = rs & 15;
         if (bitCount != 0) {
             k += run;  // a run past the end lands on coefficient 63 and ends the block
             int32_t bits;
-            if (!in_.ReceiveBits(bitCount, bits)) return false;
+            if (!in.ReceiveBits(bitCount, bits)) return false;
             block[ZigzagIndex(k)] = Extend(bits, bitCount);
             ++k;
         } else if (run == 15) {
@@ -76,33 +83,34 @@ bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const 
 
 }  // namespace
 
-// One MCU of an interleaved scan. Every component is decoded even after one failed (the
-// bits are consumed as they come), but a failed MCU writes no pixels. The fast path does the
-// same work when it can; otherwise the blocks are decoded bit by bit. The pipeline transforms
-// and writes the MCU.
+bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
+                     const HuffmanTable* acTables, int32_t (*blocks)[64], bool* acWritten) {
+    if (DecodeMcuFast(in, components, dcTables, acTables, blocks, acWritten)) return true;
+    SettleHeldBits(in);
+    bool ok = true;
+    int first = 0;
+    for (ScanComponent& c : components) {
+        for (int n = 0; n < c.blocksPerMcu; ++n) {
+            acWritten[first + n] = true;
+            if (!DecodeBlockSerial(in, &dcTables[c.dcSelector], &acTables[c.acSelector], c.dcPredictor,
+                                   blocks[first + n])) {
+                ok = false;
+                break;
+            }
+        }
+        first += c.blocksPerMcu;
+    }
+    return ok;
+}
+
+// One MCU of an interleaved scan; a failed MCU writes no pixels. The pipeline transforms and
+// writes the MCU.
 bool JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone_ * restartInterval_ + mcuIndex_;
-    int32_t (*blocks)[64] = pipeline_.Slot();
-    bool* acWritten = pipeline_.SlotFlags();
-    bool ok = true;
-    if (DecodeMcuFast(in_, scan_.components, dcTables_, acTables_, blocks, acWritten)) {
+    bool ok = DecodeMcuBlocks(in_, scan_.components, dcTables_, acTables_, pipeline_.Slot(), pipeline_.SlotFlags());
+    if (!scan_.components.empty()) {
         dcTable_ = &dcTables_[scan_.components.back().dcSelector];
         acTable_ = &acTables_[scan_.components.back().acSelector];
-    } else {
-        SettleHeldBits(in_);
-        int first = 0;
-        for (ScanComponent& c : scan_.components) {
-            dcTable_ = &dcTables_[c.dcSelector];
-            acTable_ = &acTables_[c.acSelector];
-            for (int n = 0; n < c.blocksPerMcu; ++n) {
-                acWritten[first + n] = true;
-                if (!DecodeBlock(c, blocks[first + n])) {
-                    ok = false;
-                    break;
-                }
-            }
-            first += c.blocksPerMcu;
-        }
     }
     if (!ok || mcuNumber >= scan_.mcuCount) return false;
     pipeline_.Commit(mcuNumber);
@@ -150,9 +158,11 @@ bool JpegDecoder::DecodeSequentialScan() {
     return DecodeIntervals();
 }
 
+void JpegDecoder::BeginMcuOutput() { pipeline_.Begin(ScanLayout(), scan_.mcuCount); }
+
 // The scan's layout for the MCU output, quantisers copied: the pipeline may still write MCUs
 // while the decoder reads on.
-void JpegDecoder::BeginMcuOutput() {
+McuLayout JpegDecoder::ScanLayout() const {
     McuLayout layout;
     layout.components = static_cast<int>(scan_.components.size());
     for (int i = 0; i < layout.components; ++i) {
@@ -169,7 +179,7 @@ void JpegDecoder::BeginMcuOutput() {
     layout.h = scan_.maxH;
     layout.v = scan_.maxV;
     layout.reduction = reduction_;
-    pipeline_.Begin(layout, scan_.mcuCount);
+    return layout;
 }
 
 // Restart intervals. Every interval is placed by its number (MCU intervalsDone_ *
@@ -180,6 +190,18 @@ bool JpegDecoder::DecodeIntervals() {
     uint32_t intervals = static_cast<uint32_t>((uint64_t(scan_.mcuCount) + restartInterval_ - 1) / restartInterval_);
     uint32_t remaining = intervals > 0 ? intervals - 1 : 0;
     int expected = jpeg_marker::kFirstRestart;
+    // Leading intervals on two threads at once, as far as they keep to the plan.
+    const McuLayout layout = ScanLayout();
+    RestartSplit::Scan split{&in_, &scan_.components, dcTables_, acTables_, &layout, restartInterval_, intervals};
+    if (remaining > 0 && RestartSplit::Fits(split, ScanVisits())) {
+        RestartSplit run;
+        RestartSplit::Result done = run.Run(split);
+        intervalsDone_ = done.intervals;
+        remaining -= done.intervals;
+        expected = jpeg_marker::kFirstRestart + static_cast<int>(done.intervals % 8);
+        in_.SetPos(done.start);
+        if (done.lastOutput != nullptr) pipeline_.CarryFrom(*done.lastOutput);
+    }
     while (remaining > 0) {
         --remaining;
         if (!DecodeInterval(restartInterval_)) {

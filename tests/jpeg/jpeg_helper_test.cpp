@@ -41,7 +41,7 @@ uint8_t greyAt(const ViewerPicture& p, uint32_t mcu) {
 
 TEST(JpegHelper, LargeSequentialPicturesMatchTheSingleThreadBitmap) {
     std::vector<int> dc = pattern();
-    for (uint16_t interval : {0, 7, 200}) {
+    for (uint16_t interval : {0, 1, 7, 200}) {
         std::vector<uint8_t> file = greyDcPicture(kWidth, kHeight, dc, interval);
         ViewerPicture both = decodeAsViewer(file), one = decodeAlone(file);
         EXPECT_EQ(both.decodeResult, 1) << interval;
@@ -74,6 +74,40 @@ TEST(JpegHelper, DamagedLargePicturesKeepWhatDecodedAndNothingElse) {
     one = decodeAlone(lost);
     EXPECT_EQ(both.bitmap, one.bitmap);
     EXPECT_EQ(greyAt(both, 2099), 128 + dc[2099]);  // the last MCU before the damage
+}
+
+// Restart intervals are shared between the threads while their markers come in sequence.
+// One irregularity in the last interval of a chunk (intervals 218 and 437 end the first two
+// chunks; 73 and 147 in the eager mode, where the threads take turns) or near the end: from there the decode goes on one interval after another, and the bitmap is
+// the one-thread bitmap, with the intervals that one leaves black still black.
+TEST(JpegHelper, RestartIntervalsSharedUntilTheFirstIrregularity) {
+    std::vector<int> dc = pattern();
+    const std::vector<uint8_t> file = greyDcPicture(kWidth, kHeight, dc, 7);
+    std::vector<size_t> markers;  // markers[k]: the 0xFF of the marker that ends interval k
+    for (size_t i = 0; i + 1 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] >= 0xD0 && file[i + 1] <= 0xD7) markers.push_back(i);
+    ASSERT_GT(markers.size(), 1000u);
+    using Offset = std::ptrdiff_t;
+    const struct {
+        const char* name;
+        void (*damage)(std::vector<uint8_t>&, size_t marker, size_t previous);
+    } kinds[] = {
+        {"marker number out of sequence", [](std::vector<uint8_t>& f, size_t m, size_t) { f[m + 1] = 0xD0 + (f[m + 1] + 3) % 8; }},
+        {"marker lost", [](std::vector<uint8_t>& f, size_t m, size_t) { f.erase(f.begin() + Offset(m), f.begin() + Offset(m) + 2); }},
+        {"marker twice", [](std::vector<uint8_t>& f, size_t m, size_t) { f.insert(f.begin() + Offset(m), f[m]), f.insert(f.begin() + Offset(m) + 1, f[m + 2]); }},
+        {"interval ends early", [](std::vector<uint8_t>& f, size_t m, size_t p) { f.erase(f.begin() + Offset(p) + 2, f.begin() + Offset(m) - 1); }},
+        {"interval fails", [](std::vector<uint8_t>& f, size_t, size_t p) { f.insert(f.begin() + Offset(p) + 2, {0xFF, 0x00, 0xFF, 0x00}); }},
+        {"garbage before the marker", [](std::vector<uint8_t>& f, size_t m, size_t) { f.insert(f.begin() + Offset(m), {0x12, 0x34}); }},
+    };
+    for (const auto& kind : kinds) {
+        for (size_t k : {size_t(73), size_t(147), size_t(218), size_t(437), markers.size() - 2}) {
+            std::vector<uint8_t> damaged = file;
+            kind.damage(damaged, markers[k], markers[k - 1]);
+            ViewerPicture both = decodeAsViewer(damaged), one = decodeAlone(damaged);
+            EXPECT_EQ(both.decodeResult, one.decodeResult) << kind.name << " at " << k;
+            EXPECT_TRUE(both.bitmap == one.bitmap) << kind.name << " at " << k;
+        }
+    }
 }
 
 TEST(JpegHelper, PicturesDecodedOnTwoThreadsAtOnceShareTheHelper) {
