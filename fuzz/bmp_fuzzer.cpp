@@ -14,6 +14,7 @@
 namespace {
 
 constexpr size_t kLargestBitmap = 16u << 20;
+constexpr uint64_t kLargestReducedPixels = uint64_t(1) << 20;
 
 void LoadAtDepth(const uint8_t* data, size_t size, int depth) {
     BmpLayout layout;
@@ -22,6 +23,9 @@ void LoadAtDepth(const uint8_t* data, size_t size, int depth) {
     loadBmpPicture(data, size, picture);
     std::vector<uint8_t> file;
     pictureFileBytes(picture, file);
+    // The reduction reads every pixel: large but thin pictures (a 1-bit one of 50 megapixels in
+    // a few bytes of runs) would spend the run reducing, so only pictures of up to 2^20 pixels.
+    if (uint64_t(layout.width()) * layout.height() > kLargestReducedPixels) return;
     ShownPicture fitted(depth);
     showEntryWithin(data, size, fitted, {layout.width() / 2 + 1, layout.height() / 2 + 1});
 }
