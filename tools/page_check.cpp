@@ -65,12 +65,13 @@ std::string jpegWrong(const JpegFeatures& f) {
 PageCheck checkJpeg(const uint8_t* data, size_t size) {
     JpegFeatures features;
     readJpegFeatures(data, size, features);
-    for (int depth : {24, 8}) {
-        ShownPicture picture(depth);
-        if (showEntry(data, size, picture) != 1) return verdict(PageVerdict::NotShown, jpegRefusal(features, ""));
-    }
+    // The true-colour road is this one decode (probe, bitmap, Decode); the 8-bit road adds the
+    // halftone palette and the dither.
     RecordingJpegMessages messages;
-    const DecodedJpeg decoded = DecodeJpegPicture(data, size, messages);
+    const DecodedJpeg decoded = DecodeJpegPicture(data, size, messages, kMaxPixelBytes);
+    if (!decoded.probed || decoded.pixels.empty()) return verdict(PageVerdict::NotShown, jpegRefusal(features, ""));
+    ShownPicture onEightBits(8);
+    if (showEntry(data, size, onEightBits) != 1) return verdict(PageVerdict::NotShown, jpegRefusal(features, ""));
     const std::string message = messages.messages.empty() ? "" : messages.messages.front();
     if (!decoded.probed || !decoded.frameRead || message == jpeg_text::kUnsupported ||
         message == jpeg_text::kArithmetic) {
