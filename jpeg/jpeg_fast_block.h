@@ -9,23 +9,43 @@
 // Zig-zag position to natural index, with the positions a run can reach past 63 on 63.
 extern const uint8_t kZigzagWide[80];
 
+// Where DecodeBlockFast puts coefficients: a block all zero on entry.
+struct DenseBlockOut {
+    int32_t* block;
+    void Put(uint32_t natural, int32_t value) { block[natural] = value; }
+};
+
+// Or a list of (natural position, value) entries in the order decoded, at most 64 per block;
+// a later entry for the same position replaces the earlier one when the list is spread out.
+struct SparseBlockOut {
+    int32_t* values;
+    uint8_t* positions;
+    uint32_t count;
+    void Put(uint32_t natural, int32_t value) {
+        values[count] = value;
+        positions[count] = static_cast<uint8_t>(natural);
+        ++count;
+    }
+};
+
 // False when the data needs the bit-serial decoder (a code not in a table, a DC size above
 // 15). `acWritten` tells whether any AC coefficient was stored.
+template <class Out>
 inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor,
-                            int32_t* block, bool& acWritten) {
+                            Out& out, bool& acWritten) {
     bool written = false;  // a local the compiler can keep in a register
     int size;
     if (!bits.Symbol(dc, size) || size > 15) return false;
     int32_t diff = size > 0 ? Extend(bits.Receive(size), size) : 0;
     predictor = Wrap32(static_cast<int64_t>(predictor) + diff);
-    block[0] = predictor;
+    out.Put(0, predictor);
     uint32_t k = 1;
     while (k < 64) {
         int zeros;
         int32_t value;
         if (bits.RunAndValue(ac, zeros, value)) {
             k += static_cast<uint32_t>(zeros);
-            block[kZigzagWide[k]] = value;
+            out.Put(kZigzagWide[k], value);
             written = true;
             ++k;
             continue;
@@ -38,7 +58,7 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
         int run = rs >> 4, bitCount = rs & 15;
         if (bitCount != 0) {
             k += run;
-            block[kZigzagWide[k]] = Extend(bits.Receive(bitCount), bitCount);
+            out.Put(kZigzagWide[k], Extend(bits.Receive(bitCount), bitCount));
             written = true;
             ++k;
         } else if (run == 15) {
@@ -49,4 +69,10 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
     }
     acWritten = written;
     return true;
+}
+
+inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor,
+                            int32_t* block, bool& acWritten) {
+    DenseBlockOut out{block};
+    return DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
 }

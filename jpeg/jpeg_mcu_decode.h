@@ -7,6 +7,7 @@
 #include "jpeg_headers.h"
 #include "jpeg_huffman.h"
 #include "jpeg_input.h"
+#include "jpeg_mcu_output.h"
 
 // One data unit, bit by bit, into `block` (natural order, cleared first); false at a code no
 // table holds, a DC size above 15, a marker or the end of the data.
@@ -18,6 +19,11 @@ bool DecodeBlockSerial(JpegInput& in, const HuffmanTable* dc, const HuffmanTable
 // bits are consumed as they come. False when a block failed.
 bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
                      const HuffmanTable* acTables, int32_t (*blocks)[64], bool* acWritten);
+
+// The same as entry lists (SparseMcu), without clearing whole blocks; `scratch` holds
+// kMaxMcuBlocks blocks for the bit-by-bit road, whose blocks are then listed.
+bool DecodeMcuSparse(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
+                     const HuffmanTable* acTables, SparseMcu mcu, int32_t (*scratch)[64]);
 
 // Past bytes up to a 0xFF and any fill bytes after it, leaving the position on the code.
 // False when the data ends first.

@@ -95,6 +95,18 @@ void McuOutput::Write(const int32_t (*coefficients)[64], const bool* acWritten, 
     }
 }
 
+uint32_t McuOutput::WriteSparse(const SparseMcu& mcu, uint32_t mcuNumber) {
+    const int blocks = layout_->BlocksPerMcu();
+    uint32_t used = 0;
+    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b)
+        for (uint32_t end = used + mcu.counts[b]; used < end; ++used) spread_[b][mcu.positions[used] & 63] = mcu.values[used];
+    Write(spread_, mcu.acWritten, mcuNumber);
+    used = 0;
+    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b)
+        for (uint32_t end = used + mcu.counts[b]; used < end; ++used) spread_[b][mcu.positions[used] & 63] = 0;
+    return used;
+}
+
 uint8_t* McuOutput::PixelAt(uint32_t x, uint32_t y) const {
     return layout_->outputRow - static_cast<ptrdiff_t>(y) * layout_->pitch + 3 * static_cast<ptrdiff_t>(x);
 }

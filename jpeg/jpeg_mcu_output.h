@@ -30,6 +30,17 @@ struct McuLayout {
     bool LeavesGreens() const;
 };
 
+// The coefficients of one MCU as entry lists: each block's (natural position, value) entries
+// in the order decoded, block after block, with the number of entries of each block (1 to
+// 64, the DC value first). The decoding thread hands MCUs to the helper in this form: a few
+// entries cross between the cores instead of whole blocks.
+struct SparseMcu {
+    int32_t* values;
+    uint8_t* positions;
+    uint8_t* counts;
+    bool* acWritten;
+};
+
 class McuOutput {
 public:
     void SetLayout(const McuLayout* layout) { layout_ = layout; }
@@ -37,6 +48,9 @@ public:
     // Transforms the MCU's blocks (in scan order, natural coefficient order) and writes its
     // pixels. `acWritten[b]` false says block b holds only its DC value.
     void Write(const int32_t (*coefficients)[64], const bool* acWritten, uint32_t mcuNumber);
+
+    // The same from entry lists; returns the number of entries the MCU took.
+    uint32_t WriteSparse(const SparseMcu& mcu, uint32_t mcuNumber);
 
     // Takes over what an MCU of a self-contained scan leaves in `other`'s scratch blocks, as if
     // this output had written that MCU: a later scan that is not self-contained reads it.
@@ -54,4 +68,6 @@ private:
     // Luminance blocks 0..3 (left to right, top to bottom), partial greens in 4..7.
     alignas(64) int32_t sampleArea_[8][64] = {};
     alignas(64) int32_t chroma_[3][64] = {};
+    // Entry lists spread out into blocks; all zero between MCUs.
+    alignas(64) int32_t spread_[kMaxMcuBlocks][64] = {};
 };

@@ -9,7 +9,8 @@ namespace {
 
 constexpr size_t kAlignment = 64;
 constexpr size_t kBatchValues = size_t(McuPipeline::kBatchBlocks) * 64;
-constexpr size_t kStorageBytes = McuPipeline::kBatches * kBatchValues * sizeof(int32_t);
+constexpr size_t kBatchBytes = kBatchValues * (sizeof(int32_t) + sizeof(uint8_t));
+constexpr size_t kStorageBytes = McuPipeline::kBatches * kBatchBytes;
 
 // The batch storage of the last pipeline, kept for the next picture: a fresh allocation of
 // this size reaches the program page by page, each faulted in and cleared.
@@ -47,14 +48,19 @@ bool McuPipeline::TakeStorage() {
     if (storage_ == nullptr) storage_ = std::malloc(kStorageBytes + kAlignment);
     if (storage_ == nullptr) return false;
     uintptr_t aligned = (reinterpret_cast<uintptr_t>(storage_) + kAlignment - 1) & ~uintptr_t(kAlignment - 1);
-    for (int i = 0; i < kBatches; ++i)
-        batches_[i].coefficients = reinterpret_cast<int32_t*>(aligned) + size_t(i) * kBatchValues;
+    for (int i = 0; i < kBatches; ++i) {
+        uint8_t* batch = reinterpret_cast<uint8_t*>(aligned) + size_t(i) * kBatchBytes;
+        batches_[i].values = reinterpret_cast<int32_t*>(batch);
+        batches_[i].positions = batch + kBatchValues * sizeof(int32_t);
+    }
     return true;
 }
 
-int32_t (*McuPipeline::SlotInBatch())[64] {
+// A batch has room for 64 entries per block of every MCU it takes.
+SparseMcu McuPipeline::SparseSlot() {
     Batch& b = batches_[filling_];
-    return reinterpret_cast<int32_t(*)[64]>(b.coefficients + size_t(b.count) * blocksPerMcu_ * 64);
+    const size_t block = size_t(b.count) * blocksPerMcu_;
+    return {b.values + b.entries, b.positions + b.entries, b.counts + block, b.flags + block};
 }
 
 void McuPipeline::Commit(uint32_t mcuNumber) {
@@ -63,6 +69,8 @@ void McuPipeline::Commit(uint32_t mcuNumber) {
         return;
     }
     Batch& b = batches_[filling_];
+    const uint8_t* counts = b.counts + size_t(b.count) * blocksPerMcu_;
+    for (int i = 0; i < blocksPerMcu_; ++i) b.entries += counts[i];
     b.numbers[b.count++] = mcuNumber;
     if (b.count == batchMcus_) {
         Publish(filling_);
@@ -101,6 +109,7 @@ int McuPipeline::Acquire() {
             if (batches_[i].free) {
                 batches_[i].free = false;
                 batches_[i].count = 0;
+                batches_[i].entries = 0;
                 return i;
             }
         }
@@ -161,10 +170,12 @@ void McuPipeline::Finish() {
 }
 
 void McuPipeline::WriteBatch(McuOutput& output, int batch) {
-    const Batch& b = batches_[batch];
-    for (int j = 0; j < b.count; ++j)
-        output.Write(reinterpret_cast<const int32_t(*)[64]>(b.coefficients + size_t(j) * blocksPerMcu_ * 64),
-                     b.flags + size_t(j) * blocksPerMcu_, b.numbers[j]);
+    Batch& b = batches_[batch];
+    uint32_t used = 0;
+    for (int j = 0; j < b.count; ++j) {
+        const size_t block = size_t(j) * blocksPerMcu_;
+        used += output.WriteSparse({b.values + used, b.positions + used, b.counts + block, b.flags + block}, b.numbers[j]);
+    }
 }
 
 // Writes batches while any wait. Between batches it watches for the next one for a while

@@ -1,12 +1,14 @@
 // Decoded MCUs on their way to the picture. The decoding thread fills batches with the
-// coefficients of whole MCUs; where the processor has a second core and the scan is large
-// enough to repay it, a helper thread transforms and writes each batch while the next one is
-// decoded (HelperThread::Repays). When the helper falls behind, the decoding thread writes a waiting batch itself.
+// coefficients of whole MCUs, as entry lists (SparseMcu); where the processor has a second
+// core and the scan is large enough to repay it, a helper thread transforms and writes each
+// batch while the next one is decoded (HelperThread::Repays). When the helper falls behind,
+// the decoding thread writes a waiting batch itself.
 // The MCUs of one scan cover separate pixels, so the order of writing does not change one
 // byte; Finish returns once every committed MCU is written. Only scans whose MCUs depend on
 // their own blocks alone go to the helper (McuLayout::SelfContained); what the last MCU leaves
 // in the scratch blocks is carried to the decoding thread's output for later scans. Otherwise
-// every MCU is written as soon as it is committed, while its coefficients are still in the cache.
+// every MCU is decoded into whole blocks and written as soon as it is committed, while its
+// coefficients are still in the cache.
 #pragma once
 #include <atomic>
 #include <condition_variable>
@@ -31,11 +33,15 @@ public:
 
     // A scan of `mcuCount` MCUs begins; the previous one must be finished.
     void Begin(const McuLayout& layout, uint32_t mcuCount);
+    // True when MCUs go into batches as entry lists (SparseSlot), false when into whole blocks (Slot).
+    bool Batching() const { return filling_ >= 0; }
     // Room for the next MCU's blocks and its AC flags; the same until Commit.
-    int32_t (*Slot())[64] { return filling_ < 0 ? single_ : SlotInBatch(); }
-    bool* SlotFlags() {
-        return filling_ < 0 ? singleFlags_ : batches_[filling_].flags + size_t(batches_[filling_].count) * blocksPerMcu_;
-    }
+    int32_t (*Slot())[64] { return single_; }
+    bool* SlotFlags() { return singleFlags_; }
+    // Room for the next MCU's entry lists; the same until Commit.
+    SparseMcu SparseSlot();
+    // Blocks the decoder may use while it fills a sparse slot.
+    int32_t (*Scratch())[64] { return single_; }
     // The slot holds MCU `mcuNumber`, to be written.
     void Commit(uint32_t mcuNumber);
     // Every committed MCU is in the picture when this returns.
@@ -45,8 +51,12 @@ public:
     void CarryFrom(const McuOutput& other) { output_.CarryFrom(other); }
 
 private:
-    struct Batch {
-        int32_t* coefficients = nullptr;  // kBatchBlocks blocks, MCU after MCU
+    // A cache line of its own: the helper frees one batch while the next is being filled.
+    struct alignas(64) Batch {
+        int32_t* values = nullptr;        // entries of every block, MCU after MCU: up to 64 each
+        uint8_t* positions = nullptr;
+        uint32_t entries = 0;             // entries committed
+        uint8_t counts[kBatchBlocks];     // entries per block
         bool flags[kBatchBlocks];         // AC written, per block
         uint32_t numbers[kBatchBlocks];   // MCU numbers, per MCU
         uint32_t sequence = 0;            // publication order within the scan, from 1
@@ -55,7 +65,6 @@ private:
     };
 
     bool TakeStorage();
-    int32_t (*SlotInBatch())[64];
     void Publish(int batch);
     int Acquire();
     int TakeOldest();

@@ -1,6 +1,9 @@
 // Sequential scans: block decoding, interleaved MCUs, restart intervals.
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "jpeg_decoder.h"
 #include "jpeg_fast_block.h"
@@ -52,11 +55,47 @@ bool DecodeBlockSerial(JpegInput& in, const HuffmanTable* dcTable, const Huffman
 
 namespace {
 
-// Decodes every block of the MCU through FastBits into `blocks` (scan order). False, with no
+// Blocks of an MCU in natural order, each cleared before it is decoded.
+struct DenseMcuOut {
+    int32_t (*blocks)[64];
+    // Plain vector stores: a string store of this size starts slowly on some processors.
+    void Begin(int count) {
+        for (int b = 0; b < count; ++b) {
+#if defined(__SSE2__)
+            for (int i = 0; i < 64; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(blocks[b] + i), _mm_setzero_si128());
+#else
+            std::memset(blocks[b], 0, sizeof blocks[b]);
+#endif
+        }
+    }
+    bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
+                bool& acWritten) {
+        DenseBlockOut out{blocks[b]};
+        return DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
+    }
+};
+
+// The entry lists of an MCU, block after block, with each block's count.
+struct SparseMcuOut {
+    SparseMcu mcu;
+    uint32_t used = 0;
+    void Begin(int) { used = 0; }
+    bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
+                bool& acWritten) {
+        SparseBlockOut out{mcu.values + used, mcu.positions + used, 0};
+        bool ok = DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
+        mcu.counts[b] = static_cast<uint8_t>(out.count);
+        used += out.count;
+        return ok;
+    }
+};
+
+// Decodes every block of the MCU through FastBits into `out` (scan order). False, with no
 // predictor or bit position changed, when the bit-serial decoder has to do it: the data needs
 // it, or the MCU reaches the next marker.
+template <class Out>
 bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
-                   const HuffmanTable* acTables, int32_t (*blocks)[64], bool* acWritten) {
+                   const HuffmanTable* acTables, Out& out, bool* acWritten) {
     if (components.size() > 3) return false;
     FastBits bits = in.held.active ? FastBits::Resume(in) : FastBits(in);
     if (!bits.Usable()) return false;
@@ -64,7 +103,7 @@ bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const 
     int count = 0;
     for (const ScanComponent& c : components) count += c.blocksPerMcu;
     if (count > kMaxMcuBlocks) return false;
-    std::memset(blocks, 0, sizeof(int32_t) * 64 * static_cast<size_t>(count));
+    out.Begin(count);
     int b = 0;
     for (size_t i = 0; i < components.size(); ++i) {
         const ScanComponent& c = components[i];
@@ -73,7 +112,7 @@ bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const 
         if (!dc.defined || !ac.defined) return false;
         predictors[i] = c.dcPredictor;
         for (int n = 0; n < c.blocksPerMcu; ++n, ++b)
-            if (!DecodeBlockFast(bits, dc, ac, predictors[i], blocks[b], acWritten[b])) return false;
+            if (!out.Decode(bits, dc, ac, predictors[i], b, acWritten[b])) return false;
     }
     if (bits.Overran()) return false;
     bits.Hold();
@@ -81,11 +120,27 @@ bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const 
     return true;
 }
 
+// The non-zero coefficients of `count` dense blocks as entry lists, the DC value always first.
+void PackBlocks(const int32_t (*blocks)[64], int count, SparseMcu mcu) {
+    uint32_t used = 0;
+    for (int b = 0; b < count; ++b) {
+        uint32_t first = used;
+        for (uint32_t at = 0; at < 64; ++at) {
+            if (at != 0 && blocks[b][at] == 0) continue;
+            mcu.values[used] = blocks[b][at];
+            mcu.positions[used] = static_cast<uint8_t>(at);
+            ++used;
+        }
+        mcu.counts[b] = static_cast<uint8_t>(used - first);
+    }
+}
+
 }  // namespace
 
 bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
                      const HuffmanTable* acTables, int32_t (*blocks)[64], bool* acWritten) {
-    if (DecodeMcuFast(in, components, dcTables, acTables, blocks, acWritten)) return true;
+    DenseMcuOut out{blocks};
+    if (DecodeMcuFast(in, components, dcTables, acTables, out, acWritten)) return true;
     SettleHeldBits(in);
     bool ok = true;
     int first = 0;
@@ -103,11 +158,24 @@ bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, cons
     return ok;
 }
 
+bool DecodeMcuSparse(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
+                     const HuffmanTable* acTables, SparseMcu mcu, int32_t (*scratch)[64]) {
+    SparseMcuOut out{mcu};
+    if (DecodeMcuFast(in, components, dcTables, acTables, out, mcu.acWritten)) return true;
+    if (!DecodeMcuBlocks(in, components, dcTables, acTables, scratch, mcu.acWritten)) return false;
+    int count = 0;
+    for (const ScanComponent& c : components) count += c.blocksPerMcu;
+    PackBlocks(scratch, count, mcu);
+    return true;
+}
+
 // One MCU of an interleaved scan; a failed MCU writes no pixels. The pipeline transforms and
 // writes the MCU.
 bool JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone_ * restartInterval_ + mcuIndex_;
-    bool ok = DecodeMcuBlocks(in_, scan_.components, dcTables_, acTables_, pipeline_.Slot(), pipeline_.SlotFlags());
+    bool ok = pipeline_.Batching()
+                  ? DecodeMcuSparse(in_, scan_.components, dcTables_, acTables_, pipeline_.SparseSlot(), pipeline_.Scratch())
+                  : DecodeMcuBlocks(in_, scan_.components, dcTables_, acTables_, pipeline_.Slot(), pipeline_.SlotFlags());
     if (!scan_.components.empty()) {
         dcTable_ = &dcTables_[scan_.components.back().dcSelector];
         acTable_ = &acTables_[scan_.components.back().acSelector];
