@@ -16,7 +16,7 @@ class FastBits {
 public:
     explicit FastBits(JpegInput& in)
         : in_(&in), data_(in.Data()), p_(in.pos), limit_(in.MarkerLimit()), count_(in.bitsLeft) {
-        acc_ = in.bitsLeft > 0 && in.bitsLeft < 8 ? Word(in.bitBuffer >> (8 - in.bitsLeft)) : 0;
+        acc_ = in.bitsLeft > 0 && in.bitsLeft < 8 ? Word(in.bitBuffer >> (8 - in.bitsLeft)) << (kWordBits - in.bitsLeft) : 0;
         usable_ = in.bitsLeft < 8;  // a full byte left is only seen after a marker stopped a read
         if (!usable_) count_ = 0;
     }
@@ -39,7 +39,7 @@ public:
         if (count_ < 16) Refill();
         int entry = table.lookahead[Peek(kLookaheadBits)];
         if (entry > 0) {
-            count_ -= entry >> 8;
+            Skip(entry >> 8);
             symbol = entry & 0xFF;
             return true;
         }
@@ -52,7 +52,7 @@ public:
         if (count_ < 16) Refill();
         int32_t entry = table.valueLookahead[Peek(kLookaheadBits)];
         if (entry == 0) return false;
-        count_ -= entry & 0xFF;
+        Skip(entry & 0xFF);
         run = (entry >> 8) & 15;
         value = entry >> 16;
         return true;
@@ -63,13 +63,16 @@ public:
         if (count_ < 16) Refill();
         return Peek(16);
     }
-    void Skip(int n) { count_ -= n; }
+    void Skip(int n) {
+        acc_ <<= n;
+        count_ -= n;
+    }
 
     // n bits (1 to 16) as an unsigned value.
     int32_t Receive(int n) {
         if (count_ < n) Refill();
         int32_t value = static_cast<int32_t>(Peek(n));
-        count_ -= n;
+        Skip(n);
         return value;
     }
 
@@ -77,11 +80,12 @@ public:
     void Store() const {
         int real = count_ - padBits_;
         int whole = real / 8, left = real % 8;
+        const int bottom = kWordBits - count_ + padBits_;  // the lowest bit of the last real byte
         size_t p = p_;
-        for (int j = 0; j < whole; ++j) p -= ((acc_ >> (padBits_ + 8 * j)) & 0xFF) == 0xFF ? 2 : 1;
+        for (int j = 0; j < whole; ++j) p -= ((acc_ >> (bottom + 8 * j)) & 0xFF) == 0xFF ? 2 : 1;
         in_->pos = p;
         in_->bitsLeft = static_cast<uint8_t>(left);
-        in_->bitBuffer = left == 0 ? 0 : static_cast<uint8_t>(((acc_ >> (padBits_ + 8 * whole)) << (8 - left)) & 0xFF);
+        in_->bitBuffer = left == 0 ? 0 : static_cast<uint8_t>(((acc_ >> (bottom + 8 * whole)) << (8 - left)) & 0xFF);
     }
 
 private:
@@ -91,7 +95,9 @@ private:
         : in_(&in), data_(in.Data()), p_(p), limit_(limit), acc_(acc), count_(count), padBits_(padBits) {}
     static constexpr int kWordBits = static_cast<int>(sizeof(Word) * 8);
 
-    uint32_t Peek(int n) const { return static_cast<uint32_t>(acc_ >> (count_ - n)) & ((1u << n) - 1); }
+    // The next n bits (1 to 16): the unread bits sit at the top of the word, so the lookahead
+    // needs no mask and taking bits is one shift.
+    uint32_t Peek(int n) const { return static_cast<uint32_t>(acc_ >> (kWordBits - n)); }
 
     // Whole bytes until the buffer is full; a 0xFF here is always the data byte of 0xFF 0x00.
     // Without a 0xFF among the next word's bytes they are taken at once.
@@ -100,9 +106,12 @@ private:
             Word next = BigEndianWord(data_ + p_);
             if (!HasFullByte(next)) {
                 int bytes = (kWordBits - count_) / 8;
-                acc_ = bytes == static_cast<int>(sizeof(Word)) ? next : (acc_ << (8 * bytes)) | (next >> (kWordBits - 8 * bytes));
+                int taken = 8 * bytes;  // whole bytes only: the bits below stay zero
+                Word appended = count_ == 0 ? next : next >> count_;
+                if (count_ + taken < kWordBits) appended &= ~(~Word(0) >> (count_ + taken));
+                acc_ |= appended;
                 p_ += static_cast<size_t>(bytes);
-                count_ += 8 * bytes;
+                count_ += taken;
                 return;
             }
         }
@@ -114,7 +123,7 @@ private:
             } else {
                 padBits_ += 8;
             }
-            acc_ = (acc_ << 8) | byte;
+            acc_ |= byte << (kWordBits - 8 - count_);
             count_ += 8;
         }
     }
@@ -147,7 +156,7 @@ private:
         }
         int32_t index = table.firstIndex[i] + code - table.minCode[i];
         if (code < table.minCode[i] || index < 0 || static_cast<size_t>(index) >= table.values.size()) return false;
-        count_ -= i + 1;
+        Skip(i + 1);
         symbol = table.values[static_cast<size_t>(index)];
         return true;
     }
@@ -156,8 +165,8 @@ private:
     const uint8_t* data_;
     size_t p_, limit_;
     Word acc_ = 0;
-    int count_ = 0;    // unread bits at the bottom of acc_
-    int padBits_ = 0;  // zero bits appended past the marker, the lowest of acc_
+    int count_ = 0;    // unread bits at the top of acc_, zeros below them
+    int padBits_ = 0;  // zero bits appended past the marker, the lowest of the unread
     bool usable_ = true;
 };
 
