@@ -3,12 +3,14 @@
 // does and with the helper thread taking every piece of work as early as it may; the two
 // pictures must be the same byte for byte. Then once more by the viewer's page road for an
 // 8-bit screen (the 24-bit decode into the canvas, then the dither into a new 8-bit bitmap),
-// which must show it at the same size. Pictures above 2 megapixels (1920 x 1088) are skipped
+// which must show it at the same size. Last, the fitted page's road at 1/2 or 1/8, as the
+// viewer and with the eager helper, byte for byte the same. Pictures above 2 megapixels (1920 x 1088) are skipped
 // so that a run spends its time decoding rather than allocating.
 #include <cstdint>
 #include <cstdlib>
 
 #include "image/jpeg_picture.h"
+#include "image/jpeg_reduced_picture.h"
 #include "image/shown_picture.h"
 #include "jpeg_helper_thread.h"
 #include "jpeg_features.h"
@@ -48,5 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (loadJpegPicture(data, size, onEightBits) != 1 || onEightBits.pictureWidth != asViewer.shownSize.width ||
         onEightBits.pictureHeight != asViewer.shownSize.height)
         std::abort();
+    const uint8_t reduction = size % 2 == 0 ? 1 : 3;
+    ShownPicture reduced(24), reducedEager(24);
+    const bool loaded = loadReducedJpegPicture(data, size, reduction, reduced);
+    HelperThread::SetEager(true);
+    const bool loadedEager = loadReducedJpegPicture(data, size, reduction, reducedEager);
+    HelperThread::SetEager(false);
+    if (loaded != loadedEager || reduced.pixels != reducedEager.pixels) std::abort();
     return 0;
 }

@@ -240,6 +240,9 @@ bool JpegDecoder::ProgressiveLayoutSupported() const {
 // A baseline scan of a supported layout holding every component of the frame, three in frame
 // order or grey.
 bool JpegDecoder::ReducedScanSupported() const {
+    // A progressive frame is written at its end from the whole coefficient store.
+    if (frame_.type == jpeg_marker::kProgressiveFrame)
+        return ProgressiveLayoutSupported() && (frame_.componentCount() == 1 || frame_.componentCount() == 3);
     if (frame_.type != jpeg_marker::kBaselineFrame || !SequentialLayoutSupported() ||
         scan_.components.size() != frame_.componentCount())
         return false;

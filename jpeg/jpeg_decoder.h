@@ -39,9 +39,9 @@ public:
 
     // Makes the next Decode write the picture at 1 / 2^reduction (1 to 3) of its size, each
     // pixel the average of the area it covers: the bitmap is then the probed size divided by
-    // 2^reduction. Only baseline frames whose scans hold every component (grey, or the three
-    // in frame order) are decoded reduced; at any other scan the decode stops, as at any other
-    // failure, and reductionRefused() tells so.
+    // 2^reduction. Progressive frames of one or three components, and baseline frames whose
+    // scans hold every component (grey, or the three in frame order), are decoded reduced; at
+    // any other scan the decode stops, as at any other failure, and reductionRefused() tells so.
     void SetReduction(uint8_t reduction) { reduction_ = reduction; }
     bool reductionRefused() const { return reductionRefused_; }
 

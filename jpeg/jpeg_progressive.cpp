@@ -96,6 +96,7 @@ bool JpegDecoder::DecodeProgressive() {
     layout.mcusDown = frame_.mcusDown();
     layout.h = frame_.maxH;
     layout.v = frame_.maxV;
+    layout.reduction = reduction_;
     emission_.Begin(layout);
     progressive_.rowMark = UINT32_MAX;
 

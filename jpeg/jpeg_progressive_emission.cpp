@@ -9,6 +9,8 @@
 #include "jpeg_colour_simd.h"
 #include "jpeg_helper_thread.h"
 #include "jpeg_idct_simd.h"
+#include "jpeg_mcu_output.h"
+#include "jpeg_reduced_output.h"
 #include "jpeg_transform.h"
 
 namespace {
@@ -36,6 +38,13 @@ void TransformNarrowBlock(const int16_t* block, int32_t* out, const int32_t* qua
     }
     for (int i = 0; i < 64; ++i) out[i] = block[i];
     TransformBlock(out, out, quant, shift);
+}
+
+// A block of the store as 32-bit coefficients, and whether any AC value is set.
+template <class T>
+void Widen(const T* block, int32_t* out, bool& acWritten) {
+    for (int i = 0; i < 64; ++i) out[i] = block[i];
+    acWritten = !OnlyDc(block);
 }
 
 // One chroma sample's offsets; green takes one division of the sum.
@@ -201,6 +210,39 @@ void ProgressiveEmission::ClearRow(T* const first[3]) {
         std::memset(first[i], 0, (i == 0 ? size_t(layout_.h) * layout_.v * across : across) * 64 * sizeof(T));
 }
 
+// Row `my` at 1 / 2^reduction of its size: each MCU's blocks are widened beside the store and
+// go through the reduced MCU writer of sequential scans, with the quantisers as they are now.
+template <class T>
+void ProgressiveEmission::WriteReducedRow(T* const first[3], uint32_t my) {
+    const EmissionLayout& l = layout_;
+    McuLayout m;
+    m.components = l.components;
+    for (int i = 0; i < l.components; ++i) {
+        m.index[i] = static_cast<uint8_t>(i + 1);
+        m.blocks[i] = static_cast<uint8_t>(i == 0 ? l.h * l.v : 1);
+        std::memcpy(m.quant[i], l.quant[i], sizeof m.quant[i]);
+        m.quantChecked[i] = WithinQuantiserLimit(m.quant[i]);
+    }
+    m.levelShift = l.levelShift;
+    m.outputRow = l.outputRow;
+    m.pitch = l.pitch;
+    m.mcusAcross = l.mcusAcross;
+    m.h = l.h;
+    m.v = l.v;
+    m.reduction = l.reduction;
+    const size_t stride = size_t(l.h) * l.mcusAcross;
+    alignas(64) int32_t blocks[6][64];
+    bool acWritten[6];
+    for (uint32_t mx = 0; mx < l.mcusAcross; ++mx) {
+        int b = 0;
+        for (uint32_t y = 0; y < l.v; ++y)
+            for (uint32_t x = 0; x < l.h; ++x, ++b)
+                Widen(first[0] + (y * stride + size_t(l.h) * mx + x) * 64, blocks[b], acWritten[b]);
+        for (int i = 1; i < l.components; ++i, ++b) Widen(first[i] + size_t(mx) * 64, blocks[b], acWritten[b]);
+        WriteReducedMcu(m, blocks, acWritten, my * l.mcusAcross + mx);
+    }
+}
+
 // Transforms, writes and clears MCU row `my`; touches nothing outside that row. 32-bit blocks
 // are transformed in place, 16-bit ones MCU by MCU beside the store.
 void ProgressiveEmission::EmitRow(uint32_t my) {
@@ -214,7 +256,8 @@ void ProgressiveEmission::EmitRow(uint32_t my) {
         for (int i = 0; i < 3; ++i) first[i] = c.At<int16_t>(c.buffers[i]) + my * (i == 0 ? lumaPerRow : across) * 64;
         JoinDcValues(first, my);
         const int16_t* const blocks[3] = {first[0], first[1], first[2]};
-        if (area == 1) WriteNarrowRow<1, 1>(blocks, l.components, l.quant, l.levelShift, row, l.pitch, l.mcusAcross);
+        if (l.reduction != 0) WriteReducedRow(first, my);
+        else if (area == 1) WriteNarrowRow<1, 1>(blocks, l.components, l.quant, l.levelShift, row, l.pitch, l.mcusAcross);
         else if (area == 2) WriteNarrowRow<2, 1>(blocks, l.components, l.quant, l.levelShift, row, l.pitch, l.mcusAcross);
         else WriteNarrowRow<2, 2>(blocks, l.components, l.quant, l.levelShift, row, l.pitch, l.mcusAcross);
         ClearRow(first);
@@ -223,6 +266,11 @@ void ProgressiveEmission::EmitRow(uint32_t my) {
     int32_t* first[3];
     for (int i = 0; i < 3; ++i) first[i] = c.At<int32_t>(c.buffers[i]) + my * (i == 0 ? lumaPerRow : across) * 64;
     JoinDcValues(first, my);
+    if (l.reduction != 0) {
+        WriteReducedRow(first, my);
+        ClearRow(first);
+        return;
+    }
     for (int i = 0; i < l.components; ++i)
         TransformBlocks(first[i], i == 0 ? lumaPerRow : across, l.quant[i], i == 0 ? l.levelShift : 0);
     if (area == 1) WriteRow<1, 1>(first[0], first[1], first[2], row, l.pitch, l.mcusAcross);

@@ -40,6 +40,7 @@ struct EmissionLayout {
     int32_t pitch = 0;
     uint32_t mcusAcross = 0, mcusDown = 0;
     uint8_t h = 1, v = 1;                  // luminance blocks across and down an MCU: 1x1, 2x1 or 2x2
+    uint8_t reduction = 0;                 // rows written at 1 / 2^reduction of their size (jpeg_reduced_output.h)
 };
 
 class ProgressiveEmission {
@@ -68,6 +69,8 @@ private:
     void JoinDcValues(T* const first[3], uint32_t my);
     template <class T>
     void ClearRow(T* const first[3]);
+    template <class T>
+    void WriteReducedRow(T* const first[3], uint32_t my);
     void WaitForHelper();
     static void HelperTask(void* emission);
 
