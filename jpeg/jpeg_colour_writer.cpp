@@ -1,6 +1,7 @@
 #include "jpeg_colour_writer.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -70,6 +71,16 @@ bool WriteColourMcu(const int32_t (*luma)[64], int32_t (*green)[64], const int32
 void WriteGreyBlock(const int32_t* luma, uint8_t* topLeft, int32_t pitch) {
     for (int y = 0; y < 8; ++y) {
         uint8_t* p = topLeft - static_cast<ptrdiff_t>(y) * pitch;
-        for (int x = 0; x < 8; ++x, p += 3) p[0] = p[1] = p[2] = Clamp(luma[8 * y + x]);
+        const int32_t* row = luma + 8 * y;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        // One four-byte store per pixel; its fourth byte is the next pixel's, stored next.
+        for (int x = 0; x < 7; ++x, p += 3) {
+            const uint32_t triple = uint32_t(Clamp(row[x])) * 0x010101u;
+            std::memcpy(p, &triple, sizeof triple);
+        }
+        p[0] = p[1] = p[2] = Clamp(row[7]);
+#else
+        for (int x = 0; x < 8; ++x, p += 3) p[0] = p[1] = p[2] = Clamp(row[x]);
+#endif
     }
 }

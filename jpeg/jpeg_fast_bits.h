@@ -46,8 +46,8 @@ public:
         return entry == kLongCode && LongSymbol(table, symbol);
     }
 
-    // A coefficient decoded with its magnitude by one lookup: run and value, or false for
-    // Symbol and Receive to do it.
+    // A coefficient decoded with its magnitude by one lookup: run and value (0 for a symbol
+    // without magnitude), or false for Symbol and Receive to do it.
     bool RunAndValue(const HuffmanTable& table, int& run, int32_t& value) {
         if (count_ < 16) Refill();
         int32_t entry = table.valueLookahead[Peek(kLookaheadBits)];

@@ -44,6 +44,11 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
         int zeros;
         int32_t value;
         if (bits.RunAndValue(ac, zeros, value)) {
+            if (value == 0) {  // no magnitude: sixteen zeros, else the end of the block
+                if (zeros != 15) break;
+                k += 16;
+                continue;
+            }
             k += static_cast<uint32_t>(zeros);
             out.Put(kZigzagWide[k], value);
             written = true;

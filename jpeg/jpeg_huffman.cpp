@@ -17,11 +17,12 @@ int16_t LookaheadEntry(const HuffmanTable& table, uint32_t prefix) {
 }
 
 // The coefficient of an AC symbol decoded together with its magnitude bits, when both are
-// within the prefix.
+// within the prefix; a symbol without magnitude (end of block, sixteen zeros) has value 0.
 int32_t ValueEntry(int16_t entry, uint32_t prefix) {
     if (entry <= 0) return 0;
     int length = entry >> 8, run = (entry >> 4) & 15, size = entry & 15;
-    if (size == 0 || length + size > kLookaheadBits) return 0;
+    if (size == 0) return (run << 8) | length;
+    if (length + size > kLookaheadBits) return 0;
     int32_t bits = static_cast<int32_t>((prefix >> (kLookaheadBits - length - size)) & ((1u << size) - 1));
     int32_t value = bits < (int32_t(1) << (size - 1)) ? bits - (int32_t(1) << size) + 1 : bits;
     return static_cast<int32_t>(static_cast<uint32_t>(value) << 16) | (run << 8) | (length + size);

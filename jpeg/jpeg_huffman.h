@@ -19,8 +19,9 @@ struct HuffmanTable {
     // many bits or fewer, kLongCode when the code is longer, kBadCode when decoding fails
     // within those bits.
     int16_t lookahead[1 << kLookaheadBits] = {};
-    // For AC symbols with a magnitude whose code and magnitude bits both fit the lookahead:
-    // (coefficient << 16) | (run << 8) | total bits; 0 for every other prefix.
+    // For AC symbols whose code and magnitude bits both fit the lookahead: (coefficient << 16)
+    // | (run << 8) | total bits, the coefficient 0 for symbols without magnitude; 0 for every
+    // other prefix.
     int32_t valueLookahead[1 << kLookaheadBits] = {};
 };
 

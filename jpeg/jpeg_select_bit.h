@@ -14,8 +14,17 @@ inline int LowestSetBit(uint64_t mask) {
 
 // Clears the n lowest set bits of `mask` and isolates the next one (0 when none is left).
 inline uint64_t SelectSetBitPortable(uint64_t mask, int n) {
+#if defined(__x86_64__)
     for (; n > 0 && mask != 0; --n) mask &= mask - 1;
     return mask & (~mask + 1);
+#else
+    // Half by half where words are 32 bits.
+    uint32_t low = static_cast<uint32_t>(mask), high = static_cast<uint32_t>(mask >> 32);
+    for (; n > 0 && low != 0; --n) low &= low - 1;
+    if (low != 0) return low & (~low + 1);
+    for (; n > 0 && high != 0; --n) high &= high - 1;
+    return uint64_t(high & (~high + 1)) << 32;
+#endif
 }
 
 #if defined(__x86_64__) || defined(__i386__)
