@@ -111,4 +111,18 @@ struct Writer {
 
 bool WriteColourMcuAvx2(const ColourMcu& m) { return WriteColourWithinLimits<Writer>(m); }
 
+// Each row's eight samples shifted, clamped by the saturating packs, and each byte tripled.
+void WriteGreyBlockAvx2(const int32_t* luma, uint8_t* topLeft, int32_t pitch) {
+    const __m128i first = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m128i rest = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 0, 0, 0, 0, 0, 0, 0, 0);
+    for (int y = 0; y < 8; ++y) {
+        __m256i v = _mm256_srai_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(luma + 8 * y)), 10);
+        __m128i words = _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+        __m128i bytes = _mm_packus_epi16(words, words);
+        uint8_t* p = topLeft - static_cast<ptrdiff_t>(y) * pitch;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm_shuffle_epi8(bytes, first));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 16), _mm_shuffle_epi8(bytes, rest));
+    }
+}
+
 #endif

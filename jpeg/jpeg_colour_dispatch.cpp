@@ -21,3 +21,14 @@ bool WriteColourMcuSimd(const ColourMcu& mcu) {
     static const Writer writer = ChooseWriter();
     return writer != nullptr && writer(mcu);
 }
+
+bool WriteGreyBlockSimd(const int32_t* luma, uint8_t* topLeft, int32_t pitch) {
+#if JPEG_SIMD_X86
+    static const bool avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+    if (avx2) {
+        WriteGreyBlockAvx2(luma, topLeft, pitch);
+        return true;
+    }
+#endif
+    return false;
+}

@@ -21,7 +21,12 @@ struct ColourMcu {
 // SSE2 or a luma value exceeds 2^29 or a chroma value 2^20 in magnitude.
 bool WriteColourMcuSimd(const ColourMcu& mcu);
 
+// Writes an 8 x 8 grey block as WriteGreyBlock does and returns true, or returns false without
+// writing when the processor has no AVX2.
+bool WriteGreyBlockSimd(const int32_t* luma, uint8_t* topLeft, int32_t pitch);
+
 #if defined(__i386__) || defined(__x86_64__)
 bool WriteColourMcuSse2(const ColourMcu& mcu);
 bool WriteColourMcuAvx2(const ColourMcu& mcu);
+void WriteGreyBlockAvx2(const int32_t* luma, uint8_t* topLeft, int32_t pitch);
 #endif

@@ -74,7 +74,7 @@ void McuOutput::Write(const int32_t (*coefficients)[64], const bool* acWritten, 
     bool lumaBounded = Transform(coefficients, acWritten);
     uint32_t x0 = 8u * l.h * (mcuNumber % l.mcusAcross), y0 = 8u * l.v * (mcuNumber / l.mcusAcross);
     if (l.components == 1) {
-        WriteGreyBlock(sampleArea_[0], PixelAt(x0, y0), l.pitch);
+        if (!WriteGreyBlockSimd(sampleArea_[0], PixelAt(x0, y0), l.pitch)) WriteGreyBlock(sampleArea_[0], PixelAt(x0, y0), l.pitch);
         return;
     }
     bool inOrder = l.components == 3 && l.index[0] == 1 && l.index[1] == 2 && l.index[2] == 3;
