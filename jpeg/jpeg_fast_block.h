@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "jpeg_fast_bits.h"
+#include "jpeg_mcu_output.h"
 #include "jpeg_transform.h"
 
 // Zig-zag position to natural index, with the positions a run can reach past 63 on 63.
@@ -12,20 +13,19 @@ extern const uint8_t kZigzagWide[80];
 // Where DecodeBlockFast puts coefficients: a block all zero on entry.
 struct DenseBlockOut {
     int32_t* block;
+    void Dc(int32_t value) { block[0] = value; }
     void Put(uint32_t natural, int32_t value) { block[natural] = value; }
 };
 
-// Or a list of (natural position, value) entries in the order decoded, at most 64 per block;
-// a later entry for the same position replaces the earlier one when the list is spread out.
+// Or the DC value apart and the AC coefficients as entries in the order decoded, at most 63
+// per block: SparseEntry(natural position, value). A later entry for the same position
+// replaces the earlier one when the list is spread out.
 struct SparseBlockOut {
-    int32_t* values;
-    uint8_t* positions;
+    int32_t* dc;
+    uint32_t* entries;
     uint32_t count;
-    void Put(uint32_t natural, int32_t value) {
-        values[count] = value;
-        positions[count] = static_cast<uint8_t>(natural);
-        ++count;
-    }
+    void Dc(int32_t value) { *dc = value; }
+    void Put(uint32_t natural, int32_t value) { entries[count++] = SparseEntry(natural, value); }
 };
 
 // False when the data needs the bit-serial decoder (a code not in a table, a DC size above
@@ -38,7 +38,7 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
     if (!bits.Symbol(dc, size) || size > 15) return false;
     int32_t diff = size > 0 ? Extend(bits.Receive(size), size) : 0;
     predictor = Wrap32(static_cast<int64_t>(predictor) + diff);
-    out.Put(0, predictor);
+    out.Dc(predictor);
     uint32_t k = 1;
     while (k < 64) {
         int zeros;

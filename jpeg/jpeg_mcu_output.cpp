@@ -98,12 +98,17 @@ void McuOutput::Write(const int32_t (*coefficients)[64], const bool* acWritten, 
 uint32_t McuOutput::WriteSparse(const SparseMcu& mcu, uint32_t mcuNumber) {
     const int blocks = layout_->BlocksPerMcu();
     uint32_t used = 0;
-    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b)
-        for (uint32_t end = used + mcu.counts[b]; used < end; ++used) spread_[b][mcu.positions[used] & 63] = mcu.values[used];
+    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b) {
+        spread_[b][0] = mcu.dc[b];
+        for (uint32_t end = used + mcu.counts[b]; used < end; ++used)
+            spread_[b][EntryPosition(mcu.entries[used])] = EntryValue(mcu.entries[used]);
+    }
     Write(spread_, mcu.acWritten, mcuNumber);
     used = 0;
-    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b)
-        for (uint32_t end = used + mcu.counts[b]; used < end; ++used) spread_[b][mcu.positions[used] & 63] = 0;
+    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b) {
+        spread_[b][0] = 0;
+        for (uint32_t end = used + mcu.counts[b]; used < end; ++used) spread_[b][EntryPosition(mcu.entries[used])] = 0;
+    }
     return used;
 }
 

@@ -30,13 +30,19 @@ struct McuLayout {
     bool LeavesGreens() const;
 };
 
-// The coefficients of one MCU as entry lists: each block's (natural position, value) entries
-// in the order decoded, block after block, with the number of entries of each block (1 to
-// 64, the DC value first). The decoding thread hands MCUs to the helper in this form: a few
-// entries cross between the cores instead of whole blocks.
+// An AC coefficient of a sequential scan (at most 15 magnitude bits) and its natural position
+// in one word, and back.
+inline uint32_t SparseEntry(uint32_t natural, int32_t value) { return (static_cast<uint32_t>(value) << 8) | natural; }
+inline uint32_t EntryPosition(uint32_t entry) { return entry & 63; }
+inline int32_t EntryValue(uint32_t entry) { return static_cast<int32_t>(entry) >> 8; }
+
+// The coefficients of one MCU as entry lists: each block's DC value, and its AC entries in the
+// order decoded, block after block, with the number of entries of each block (0 to 63). The
+// decoding thread hands MCUs to the helper in this form: a few words cross between the cores
+// instead of whole blocks.
 struct SparseMcu {
-    int32_t* values;
-    uint8_t* positions;
+    int32_t* dc;
+    uint32_t* entries;
     uint8_t* counts;
     bool* acWritten;
 };

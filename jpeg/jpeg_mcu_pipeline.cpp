@@ -9,7 +9,7 @@ namespace {
 
 constexpr size_t kAlignment = 64;
 constexpr size_t kBatchValues = size_t(McuPipeline::kBatchBlocks) * 64;
-constexpr size_t kBatchBytes = kBatchValues * (sizeof(int32_t) + sizeof(uint8_t));
+constexpr size_t kBatchBytes = kBatchValues * sizeof(uint32_t);
 constexpr size_t kStorageBytes = McuPipeline::kBatches * kBatchBytes;
 
 // The batch storage of the last pipeline, kept for the next picture: a fresh allocation of
@@ -49,9 +49,7 @@ bool McuPipeline::TakeStorage() {
     if (storage_ == nullptr) return false;
     uintptr_t aligned = (reinterpret_cast<uintptr_t>(storage_) + kAlignment - 1) & ~uintptr_t(kAlignment - 1);
     for (int i = 0; i < kBatches; ++i) {
-        uint8_t* batch = reinterpret_cast<uint8_t*>(aligned) + size_t(i) * kBatchBytes;
-        batches_[i].values = reinterpret_cast<int32_t*>(batch);
-        batches_[i].positions = batch + kBatchValues * sizeof(int32_t);
+        batches_[i].entries = reinterpret_cast<uint32_t*>(aligned) + size_t(i) * kBatchValues;
     }
     return true;
 }
@@ -60,7 +58,7 @@ bool McuPipeline::TakeStorage() {
 SparseMcu McuPipeline::SparseSlot() {
     Batch& b = batches_[filling_];
     const size_t block = size_t(b.count) * blocksPerMcu_;
-    return {b.values + b.entries, b.positions + b.entries, b.counts + block, b.flags + block};
+    return {b.dc + block, b.entries + b.used, b.counts + block, b.flags + block};
 }
 
 void McuPipeline::Commit(uint32_t mcuNumber) {
@@ -70,7 +68,7 @@ void McuPipeline::Commit(uint32_t mcuNumber) {
     }
     Batch& b = batches_[filling_];
     const uint8_t* counts = b.counts + size_t(b.count) * blocksPerMcu_;
-    for (int i = 0; i < blocksPerMcu_; ++i) b.entries += counts[i];
+    for (int i = 0; i < blocksPerMcu_; ++i) b.used += counts[i];
     b.numbers[b.count++] = mcuNumber;
     if (b.count == batchMcus_) {
         Publish(filling_);
@@ -109,7 +107,7 @@ int McuPipeline::Acquire() {
             if (batches_[i].free) {
                 batches_[i].free = false;
                 batches_[i].count = 0;
-                batches_[i].entries = 0;
+                batches_[i].used = 0;
                 return i;
             }
         }
@@ -174,7 +172,7 @@ void McuPipeline::WriteBatch(McuOutput& output, int batch) {
     uint32_t used = 0;
     for (int j = 0; j < b.count; ++j) {
         const size_t block = size_t(j) * blocksPerMcu_;
-        used += output.WriteSparse({b.values + used, b.positions + used, b.counts + block, b.flags + block}, b.numbers[j]);
+        used += output.WriteSparse({b.dc + block, b.entries + used, b.counts + block, b.flags + block}, b.numbers[j]);
     }
 }
 

@@ -53,9 +53,9 @@ public:
 private:
     // A cache line of its own: the helper frees one batch while the next is being filled.
     struct alignas(64) Batch {
-        int32_t* values = nullptr;        // entries of every block, MCU after MCU: up to 64 each
-        uint8_t* positions = nullptr;
-        uint32_t entries = 0;             // entries committed
+        uint32_t* entries = nullptr;      // AC entries of every block, MCU after MCU: up to 63 each
+        uint32_t used = 0;                // entries committed
+        int32_t dc[kBatchBlocks];         // DC value, per block
         uint8_t counts[kBatchBlocks];     // entries per block
         bool flags[kBatchBlocks];         // AC written, per block
         uint32_t numbers[kBatchBlocks];   // MCU numbers, per MCU

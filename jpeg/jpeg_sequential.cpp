@@ -82,7 +82,7 @@ struct SparseMcuOut {
     void Begin(int) { used = 0; }
     bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
                 bool& acWritten) {
-        SparseBlockOut out{mcu.values + used, mcu.positions + used, 0};
+        SparseBlockOut out{mcu.dc + b, mcu.entries + used, 0};
         bool ok = DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
         mcu.counts[b] = static_cast<uint8_t>(out.count);
         used += out.count;
@@ -120,17 +120,14 @@ bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const 
     return true;
 }
 
-// The non-zero coefficients of `count` dense blocks as entry lists, the DC value always first.
+// `count` dense blocks as entry lists: the DC values, and the non-zero AC coefficients.
 void PackBlocks(const int32_t (*blocks)[64], int count, SparseMcu mcu) {
     uint32_t used = 0;
     for (int b = 0; b < count; ++b) {
         uint32_t first = used;
-        for (uint32_t at = 0; at < 64; ++at) {
-            if (at != 0 && blocks[b][at] == 0) continue;
-            mcu.values[used] = blocks[b][at];
-            mcu.positions[used] = static_cast<uint8_t>(at);
-            ++used;
-        }
+        mcu.dc[b] = blocks[b][0];
+        for (uint32_t at = 1; at < 64; ++at)
+            if (blocks[b][at] != 0) mcu.entries[used++] = SparseEntry(at, blocks[b][at]);
         mcu.counts[b] = static_cast<uint8_t>(used - first);
     }
 }
