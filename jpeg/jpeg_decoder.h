@@ -90,6 +90,8 @@ private:
     bool DecodeIntervals();
     bool DecodeInterval(uint32_t mcuLimit);
     bool DecodeMcu();
+    template <bool Sparse>
+    void DecodeFastRun(uint32_t mcuLimit);
     bool DecodeBlock(ScanComponent& c, int32_t* block);
     void BeginMcuOutput();
     McuLayout ScanLayout() const;

@@ -21,9 +21,10 @@ bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, cons
                      const HuffmanTable* acTables, int32_t (*blocks)[64], bool* acWritten);
 
 // The same as entry lists (SparseMcu), without clearing whole blocks; `scratch` holds
-// kMaxMcuBlocks blocks for the bit-by-bit road, whose blocks are then listed.
+// kMaxMcuBlocks blocks for the bit-by-bit road, whose blocks are then listed. `entries` gets
+// the number of AC entries of the MCU.
 bool DecodeMcuSparse(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
-                     const HuffmanTable* acTables, SparseMcu mcu, int32_t (*scratch)[64]);
+                     const HuffmanTable* acTables, const SparseMcu& mcu, int32_t (*scratch)[64], uint32_t& entries);
 
 // Past bytes up to a 0xFF and any fill bytes after it, leaving the position on the code.
 // False when the data ends first.

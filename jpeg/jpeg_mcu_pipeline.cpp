@@ -2,6 +2,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "jpeg_helper_thread.h"
 
@@ -54,31 +57,20 @@ bool McuPipeline::TakeStorage() {
     return true;
 }
 
-// A batch has room for 64 entries per block of every MCU it takes.
-SparseMcu McuPipeline::SparseSlot() {
-    Batch& b = batches_[filling_];
-    const size_t block = size_t(b.count) * blocksPerMcu_;
-    return {b.dc + block, b.entries + b.used, b.counts + block, b.flags + block};
-}
+void McuPipeline::Commit(uint32_t mcuNumber) { output_.Write(single_, singleFlags_, mcuNumber); }
 
-void McuPipeline::Commit(uint32_t mcuNumber) {
-    if (filling_ < 0) {
-        output_.Write(single_, singleFlags_, mcuNumber);
-        return;
-    }
-    Batch& b = batches_[filling_];
-    const uint8_t* counts = b.counts + size_t(b.count) * blocksPerMcu_;
-    for (int i = 0; i < blocksPerMcu_; ++i) b.used += counts[i];
-    b.numbers[b.count++] = mcuNumber;
-    if (b.count == batchMcus_) {
-        Publish(filling_);
-        filling_ = Acquire();
-    }
+// The full batch goes to the helper and the next one is filled.
+void McuPipeline::NextBatch() {
+    Publish(filling_);
+    filling_ = Acquire();
 }
 
 // The batch waits for the helper; a task is posted unless one is already queued or running
 // (it writes every batch that waits before it ends).
 void McuPipeline::Publish(int batch) {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
     std::unique_lock<std::mutex> lock(mutex_);
     const uint32_t sequence = published_.fetch_add(1, std::memory_order_release) + 1;
     batches_[batch].sequence = sequence;

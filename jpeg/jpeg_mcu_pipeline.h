@@ -38,11 +38,23 @@ public:
     // Room for the next MCU's blocks and its AC flags; the same until Commit.
     int32_t (*Slot())[64] { return single_; }
     bool* SlotFlags() { return singleFlags_; }
-    // Room for the next MCU's entry lists; the same until Commit.
-    SparseMcu SparseSlot();
+    // Room for the next MCU's entry lists while Batching(); the same until CommitSparse. A
+    // batch has room for 64 entries per block of every MCU it takes.
+    SparseMcu SparseSlot() {
+        Batch& b = batches_[filling_];
+        const size_t block = size_t(b.count) * blocksPerMcu_;
+        return {b.dc + block, b.entries + b.used, b.counts + block, b.flags + block};
+    }
+    // The sparse slot holds MCU `mcuNumber` with `entries` AC entries in all, to be written.
+    void CommitSparse(uint32_t mcuNumber, uint32_t entries) {
+        Batch& b = batches_[filling_];
+        b.used += entries;
+        b.numbers[b.count++] = mcuNumber;
+        if (b.count == batchMcus_) NextBatch();
+    }
     // Blocks the decoder may use while it fills a sparse slot.
     int32_t (*Scratch())[64] { return single_; }
-    // The slot holds MCU `mcuNumber`, to be written.
+    // Writes the slot as MCU `mcuNumber` (while not Batching()).
     void Commit(uint32_t mcuNumber);
     // Every committed MCU is in the picture when this returns.
     void Finish();
@@ -66,6 +78,7 @@ private:
 
     bool TakeStorage();
     void Publish(int batch);
+    void NextBatch();
     int Acquire();
     int TakeOldest();
     void WriteOldestHere(std::unique_lock<std::mutex>& lock);

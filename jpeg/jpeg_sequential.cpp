@@ -77,7 +77,7 @@ struct DenseMcuOut {
 
 // The entry lists of an MCU, block after block, with each block's count.
 struct SparseMcuOut {
-    SparseMcu mcu;
+    const SparseMcu& mcu;  // by reference: a copy of it is a stall where stores meet a wider load
     uint32_t used = 0;
     void Begin(int) { used = 0; }
     bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
@@ -90,38 +90,63 @@ struct SparseMcuOut {
     }
 };
 
+// What the fast path needs of a scan's components, checked once: false when it cannot take
+// them (more than three, too many blocks, a table not defined).
+struct FastTables {
+    int components = 0;
+    int blocks = 0;
+    int blocksOf[3] = {};
+    const HuffmanTable* dc[3] = {};
+    const HuffmanTable* ac[3] = {};
+
+    bool Take(const std::vector<ScanComponent>& scan, const HuffmanTable* dcTables, const HuffmanTable* acTables) {
+        if (scan.empty() || scan.size() > 3) return false;
+        components = static_cast<int>(scan.size());
+        for (int i = 0; i < components; ++i) {
+            const ScanComponent& c = scan[size_t(i)];
+            dc[i] = &dcTables[c.dcSelector];
+            ac[i] = &acTables[c.acSelector];
+            if (!dc[i]->defined || !ac[i]->defined) return false;
+            blocksOf[i] = c.blocksPerMcu;
+            blocks += c.blocksPerMcu;
+        }
+        return blocks <= kMaxMcuBlocks;
+    }
+};
+
+// Every block of one MCU through `bits` into `out` (scan order), with the components'
+// predictors. False when the bit-serial decoder has to do the MCU: the data needs it, or the
+// MCU reaches the next marker; the caller then drops what this changed.
+template <class Out>
+__attribute__((always_inline)) inline bool DecodeMcuBits(FastBits& bits, const FastTables& t, int32_t* predictors, Out& out, bool* acWritten) {
+    out.Begin(t.blocks);
+    int b = 0;
+    for (int i = 0; i < t.components; ++i)
+        for (int n = 0; n < t.blocksOf[i]; ++n, ++b)
+            if (!out.Decode(bits, *t.dc[i], *t.ac[i], predictors[i], b, acWritten[b])) return false;
+    return !bits.Overran();
+}
+
 // Decodes every block of the MCU through FastBits into `out` (scan order). False, with no
-// predictor or bit position changed, when the bit-serial decoder has to do it: the data needs
-// it, or the MCU reaches the next marker.
+// predictor or bit position changed, when the bit-serial decoder has to do it.
 template <class Out>
 bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
                    const HuffmanTable* acTables, Out& out, bool* acWritten) {
-    if (components.size() > 3) return false;
+    FastTables t;
+    if (!t.Take(components, dcTables, acTables)) return false;
     FastBits bits = in.held.active ? FastBits::Resume(in) : FastBits(in);
     if (!bits.Usable()) return false;
     int32_t predictors[3];
-    int count = 0;
-    for (const ScanComponent& c : components) count += c.blocksPerMcu;
-    if (count > kMaxMcuBlocks) return false;
-    out.Begin(count);
-    int b = 0;
-    for (size_t i = 0; i < components.size(); ++i) {
-        const ScanComponent& c = components[i];
-        const HuffmanTable& dc = dcTables[c.dcSelector];
-        const HuffmanTable& ac = acTables[c.acSelector];
-        if (!dc.defined || !ac.defined) return false;
-        predictors[i] = c.dcPredictor;
-        for (int n = 0; n < c.blocksPerMcu; ++n, ++b)
-            if (!out.Decode(bits, dc, ac, predictors[i], b, acWritten[b])) return false;
-    }
-    if (bits.Overran()) return false;
+    for (int i = 0; i < t.components; ++i) predictors[i] = components[size_t(i)].dcPredictor;
+    if (!DecodeMcuBits(bits, t, predictors, out, acWritten)) return false;
     bits.Hold();
-    for (size_t i = 0; i < components.size(); ++i) components[i].dcPredictor = predictors[i];
+    for (int i = 0; i < t.components; ++i) components[size_t(i)].dcPredictor = predictors[i];
     return true;
 }
 
-// `count` dense blocks as entry lists: the DC values, and the non-zero AC coefficients.
-void PackBlocks(const int32_t (*blocks)[64], int count, SparseMcu mcu) {
+// `count` dense blocks as entry lists: the DC values, and the non-zero AC coefficients; returns
+// the number of entries.
+uint32_t PackBlocks(const int32_t (*blocks)[64], int count, const SparseMcu& mcu) {
     uint32_t used = 0;
     for (int b = 0; b < count; ++b) {
         uint32_t first = used;
@@ -130,6 +155,7 @@ void PackBlocks(const int32_t (*blocks)[64], int count, SparseMcu mcu) {
             if (blocks[b][at] != 0) mcu.entries[used++] = SparseEntry(at, blocks[b][at]);
         mcu.counts[b] = static_cast<uint8_t>(used - first);
     }
+    return used;
 }
 
 }  // namespace
@@ -156,13 +182,16 @@ bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, cons
 }
 
 bool DecodeMcuSparse(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
-                     const HuffmanTable* acTables, SparseMcu mcu, int32_t (*scratch)[64]) {
+                     const HuffmanTable* acTables, const SparseMcu& mcu, int32_t (*scratch)[64], uint32_t& entries) {
     SparseMcuOut out{mcu};
-    if (DecodeMcuFast(in, components, dcTables, acTables, out, mcu.acWritten)) return true;
+    if (DecodeMcuFast(in, components, dcTables, acTables, out, mcu.acWritten)) {
+        entries = out.used;
+        return true;
+    }
     if (!DecodeMcuBlocks(in, components, dcTables, acTables, scratch, mcu.acWritten)) return false;
     int count = 0;
     for (const ScanComponent& c : components) count += c.blocksPerMcu;
-    PackBlocks(scratch, count, mcu);
+    entries = PackBlocks(scratch, count, mcu);
     return true;
 }
 
@@ -170,16 +199,63 @@ bool DecodeMcuSparse(JpegInput& in, std::vector<ScanComponent>& components, cons
 // writes the MCU.
 bool JpegDecoder::DecodeMcu() {
     uint32_t mcuNumber = intervalsDone_ * restartInterval_ + mcuIndex_;
-    bool ok = pipeline_.Batching()
-                  ? DecodeMcuSparse(in_, scan_.components, dcTables_, acTables_, pipeline_.SparseSlot(), pipeline_.Scratch())
-                  : DecodeMcuBlocks(in_, scan_.components, dcTables_, acTables_, pipeline_.Slot(), pipeline_.SlotFlags());
+    const bool batching = pipeline_.Batching();
+    uint32_t entries = 0;
+    bool ok = batching ? DecodeMcuSparse(in_, scan_.components, dcTables_, acTables_, pipeline_.SparseSlot(),
+                                         pipeline_.Scratch(), entries)
+                       : DecodeMcuBlocks(in_, scan_.components, dcTables_, acTables_, pipeline_.Slot(), pipeline_.SlotFlags());
     if (!scan_.components.empty()) {
         dcTable_ = &dcTables_[scan_.components.back().dcSelector];
         acTable_ = &acTables_[scan_.components.back().acSelector];
     }
     if (!ok || mcuNumber >= scan_.mcuCount) return false;
-    pipeline_.Commit(mcuNumber);
+    if (batching) pipeline_.CommitSparse(mcuNumber, entries);
+    else pipeline_.Commit(mcuNumber);
     return true;
+}
+
+// MCUs from mcuIndex_ on, up to mcuLimit, through one FastBits whose buffer and predictors
+// stay in registers from MCU to MCU, each committed to the pipeline as it is decoded. Stops
+// before an MCU the fast path cannot decode, or one past the scan, leaving it to DecodeMcu.
+template <bool Sparse>
+void JpegDecoder::DecodeFastRun(uint32_t mcuLimit) {
+    FastTables t;
+    if (!t.Take(scan_.components, dcTables_, acTables_)) return;
+    FastBits bits = in_.held.active ? FastBits::Resume(in_) : FastBits(in_);
+    if (!bits.Usable()) return;
+    int32_t predictors[3];
+    for (int i = 0; i < t.components; ++i) predictors[i] = scan_.components[size_t(i)].dcPredictor;
+    const uint32_t first = intervalsDone_ * restartInterval_;
+    for (; mcuIndex_ < mcuLimit; ++mcuIndex_) {
+        const uint32_t mcuNumber = first + mcuIndex_;
+        if (mcuNumber >= scan_.mcuCount) break;
+        // The state before the MCU, for the bit-by-bit road: held field by field, since a copy
+        // of the whole reader would load wide what was just stored narrow.
+        bits.Hold();
+        const int32_t saved[3] = {predictors[0], predictors[1], predictors[2]};
+        bool ok;
+        uint32_t entries = 0;
+        if (Sparse) {
+            const SparseMcu slot = pipeline_.SparseSlot();
+            SparseMcuOut out{slot};
+            ok = DecodeMcuBits(bits, t, predictors, out, slot.acWritten);
+            entries = out.used;
+        } else {
+            DenseMcuOut out{pipeline_.Slot()};
+            ok = DecodeMcuBits(bits, t, predictors, out, pipeline_.SlotFlags());
+        }
+        if (!ok) {
+            bits = FastBits::Resume(in_);
+            for (int i = 0; i < 3; ++i) predictors[i] = saved[i];
+            break;
+        }
+        if (Sparse) pipeline_.CommitSparse(mcuNumber, entries);
+        else pipeline_.Commit(mcuNumber);
+    }
+    bits.Hold();
+    for (int i = 0; i < t.components; ++i) scan_.components[size_t(i)].dcPredictor = predictors[i];
+    dcTable_ = t.dc[t.components - 1];
+    acTable_ = t.ac[t.components - 1];
 }
 
 // Up to mcuLimit MCUs from a byte boundary with fresh predictors, then the next marker. The
@@ -189,6 +265,9 @@ bool JpegDecoder::DecodeInterval(uint32_t mcuLimit) {
     in_.bitsLeft = 0;
     mcuIndex_ = 0;
     while (mcuIndex_ < mcuLimit) {
+        if (pipeline_.Batching()) DecodeFastRun<true>(mcuLimit);
+        else DecodeFastRun<false>(mcuLimit);
+        if (mcuIndex_ >= mcuLimit) break;
         if (!DecodeMcu()) {
             SettleHeldBits(in_);
             NextMarker();
