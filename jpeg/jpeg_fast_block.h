@@ -2,12 +2,10 @@
 // JpegDecoder::DecodeBlock, into a block that is all zero on entry.
 #pragma once
 #include <cstdint>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "jpeg_fast_bits.h"
 #include "jpeg_mcu_output.h"
+#include "jpeg_stream_store.h"
 #include "jpeg_transform.h"
 
 // Zig-zag position to natural index, with the positions a run can reach past 63 on 63.
@@ -27,21 +25,9 @@ struct SparseBlockOut {
     int32_t* dc;
     uint32_t* entries;
     uint32_t count;
-    // Entries go past the cache: they are read next on the other core, and a line cached here
-    // would first have to be taken back from it.
-#if defined(__SSE2__)
-    void Dc(int32_t value) { _mm_stream_si32(reinterpret_cast<int*>(dc), static_cast<int>(value)); }
-#else
-    void Dc(int32_t value) { *dc = value; }
-#endif
-    void Put(uint32_t natural, int32_t value) {
-#if defined(__SSE2__)
-        _mm_stream_si32(reinterpret_cast<int*>(entries + count), static_cast<int>(SparseEntry(natural, value)));
-        ++count;
-#else
-        entries[count++] = SparseEntry(natural, value);
-#endif
-    }
+    // The helper reads them next, on the other core: they go past the cache.
+    void Dc(int32_t value) { StreamStore(reinterpret_cast<uint32_t*>(dc), static_cast<uint32_t>(value)); }
+    void Put(uint32_t natural, int32_t value) { StreamStore(entries + count++, SparseEntry(natural, value)); }
 };
 
 // False when the data needs the bit-serial decoder (a code not in a table, a DC size above

@@ -2,11 +2,9 @@
 
 #include <atomic>
 #include <cstdlib>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "jpeg_helper_thread.h"
+#include "jpeg_stream_store.h"
 
 namespace {
 
@@ -42,7 +40,10 @@ void McuPipeline::Begin(const McuLayout& layout, uint32_t mcuCount) {
     lastWritten_ = 0;
     lastByHelper_ = false;
     uint64_t blocks = uint64_t(mcuCount) * static_cast<uint64_t>(layout.BlocksPerMcu());
-    if (HelperThread::Repays(blocks) && layout.SelfContained() && HelperThread::Get() != nullptr && TakeStorage()) filling_ = Acquire();
+    static const bool streams = StreamStoresAvailable();
+    if (HelperThread::Repays(blocks) && layout.SelfContained() && streams && HelperThread::Get() != nullptr &&
+        TakeStorage())
+        filling_ = Acquire();
 }
 
 // Batch storage, the spare or fresh; false when memory runs out.
@@ -68,9 +69,7 @@ void McuPipeline::NextBatch() {
 // The batch waits for the helper; a task is posted unless one is already queued or running
 // (it writes every batch that waits before it ends).
 void McuPipeline::Publish(int batch) {
-#if defined(__SSE2__)
-    _mm_sfence();
-#endif
+    StreamFence();
     std::unique_lock<std::mutex> lock(mutex_);
     const uint32_t sequence = published_.fetch_add(1, std::memory_order_release) + 1;
     batches_[batch].sequence = sequence;
