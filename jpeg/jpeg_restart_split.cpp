@@ -154,6 +154,9 @@ void RestartSplit::DecodeChunk(Worker& w) {
         bool ok = true;
         for (uint32_t j = 0; j < mcus && ok; ++j) {
             size_t first = (size_t(i) * mcus + j) * blocksPerMcu_;
+            j += DecodeMcuRun(in, w.components, scan_.dcTables, scan_.acTables, mcus - j, w.blocks + first, w.flags + first);
+            if (j == mcus) break;
+            first = (size_t(i) * mcus + j) * blocksPerMcu_;
             ok = DecodeMcuBlocks(in, w.components, scan_.dcTables, scan_.acTables, w.blocks + first, w.flags + first);
         }
         SettleHeldBits(in);

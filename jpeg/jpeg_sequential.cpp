@@ -181,6 +181,31 @@ bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, cons
     return ok;
 }
 
+uint32_t DecodeMcuRun(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
+                      const HuffmanTable* acTables, uint32_t most, int32_t (*blocks)[64], bool* acWritten) {
+    FastTables t;
+    if (most == 0 || !t.Take(components, dcTables, acTables)) return 0;
+    FastBits bits = in.held.active ? FastBits::Resume(in) : FastBits(in);
+    if (!bits.Usable()) return 0;
+    int32_t predictors[3];
+    for (int i = 0; i < t.components; ++i) predictors[i] = components[size_t(i)].dcPredictor;
+    uint32_t done = 0;
+    for (; done < most; ++done) {
+        bits.Hold();  // the state before the MCU, field by field (see JpegDecoder::DecodeFastRun)
+        const int32_t saved[3] = {predictors[0], predictors[1], predictors[2]};
+        const size_t first = size_t(done) * size_t(t.blocks);
+        DenseMcuOut out{blocks + first};
+        if (!DecodeMcuBits(bits, t, predictors, out, acWritten + first)) {
+            bits = FastBits::Resume(in);
+            for (int i = 0; i < 3; ++i) predictors[i] = saved[i];
+            break;
+        }
+    }
+    bits.Hold();
+    for (int i = 0; i < t.components; ++i) components[size_t(i)].dcPredictor = predictors[i];
+    return done;
+}
+
 bool DecodeMcuSparse(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
                      const HuffmanTable* acTables, const SparseMcu& mcu, int32_t (*scratch)[64], uint32_t& entries) {
     SparseMcuOut out{mcu};
