@@ -54,6 +54,17 @@ uint64_t NonZeroInZigzagOrder(const int32_t* block) {
     return ZigzagOfNatural(natural(block));
 }
 
+bool WidenBlock(const int16_t* block, int32_t* out) {
+#if defined(__i386__) || defined(__x86_64__)
+    static const bool sse2 = (__builtin_cpu_init(), __builtin_cpu_supports("sse2"));
+    if (sse2) return WidenBlockSse2(block, out);
+#endif
+    int32_t any = 0;
+    for (int i = 0; i < 64; ++i) out[i] = block[i];
+    for (int i = 1; i < 64; ++i) any |= block[i];
+    return any != 0;
+}
+
 uint64_t NonZeroInZigzagOrder(const int16_t* block) {
     static const NaturalMask<int16_t> natural = ChooseNaturalMask<int16_t>();
     return ZigzagOfNatural(natural(block));

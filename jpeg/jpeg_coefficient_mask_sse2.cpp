@@ -17,6 +17,19 @@ uint64_t NonZeroNaturalSse2(const int32_t* block) {
     return mask;
 }
 
+bool WidenBlockSse2(const int16_t* block, int32_t* out) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i any = _mm_insert_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block)), 0, 0);  // AC only
+    for (int i = 0; i < 64; i += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + i));
+        if (i != 0) any = _mm_or_si128(any, v);
+        __m128i sign = _mm_cmpgt_epi16(zero, v);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi16(v, sign));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 4), _mm_unpackhi_epi16(v, sign));
+    }
+    return _mm_movemask_epi8(_mm_cmpeq_epi16(any, zero)) != 0xFFFF;
+}
+
 uint64_t NonZeroNaturalSse2(const int16_t* block) {
     const __m128i zero = _mm_setzero_si128();
     uint64_t mask = 0;

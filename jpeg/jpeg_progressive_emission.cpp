@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 
+#include "jpeg_coefficient_mask.h"
 #include "jpeg_colour_simd.h"
 #include "jpeg_helper_thread.h"
 #include "jpeg_idct_simd.h"
@@ -32,17 +33,13 @@ void TransformBlocks(int32_t* first, size_t count, const int32_t* quant, int32_t
 
 // The transform of a 16-bit block into `out`.
 void TransformNarrowBlock(const int16_t* block, int32_t* out, const int32_t* quant, int32_t shift) {
-    if (OnlyDc(block)) {
-        TransformDcOnly(block[0], out, quant[0], shift);
-        return;
-    }
-    for (int i = 0; i < 64; ++i) out[i] = block[i];
-    TransformBlock(out, out, quant, shift);
+    if (WidenBlock(block, out)) TransformBlock(out, out, quant, shift);
+    else TransformDcOnly(out[0], out, quant[0], shift);
 }
 
 // A block of the store as 32-bit coefficients, and whether any AC value is set.
-template <class T>
-void Widen(const T* block, int32_t* out, bool& acWritten) {
+void Widen(const int16_t* block, int32_t* out, bool& acWritten) { acWritten = WidenBlock(block, out); }
+void Widen(const int32_t* block, int32_t* out, bool& acWritten) {
     for (int i = 0; i < 64; ++i) out[i] = block[i];
     acWritten = !OnlyDc(block);
 }

@@ -223,6 +223,25 @@ TEST(JpegSimd, GreyWriterEqualsThePortableOne) {
     }
 }
 
+// 16-bit blocks widened with SSE2 against the plain copy, with and without AC values.
+TEST(JpegSimd, WidenedBlocksEqualTheCopy) {
+    std::mt19937 random(5);
+    for (int trial = 0; trial < 40; ++trial) {
+        int16_t block[64] = {};
+        block[0] = int16_t(random());
+        const int filled = trial % 4 == 0 ? 0 : int(random() % 64);
+        for (int n = 0; n < filled; ++n) block[1 + random() % 63] = int16_t(random());
+        int32_t out[64];
+        const bool any = WidenBlock(block, out);
+        bool expectedAny = false;
+        for (int i = 0; i < 64; ++i) {
+            ASSERT_EQ(out[i], block[i]) << i;
+            if (i != 0 && block[i] != 0) expectedAny = true;
+        }
+        EXPECT_EQ(any, expectedAny);
+    }
+}
+
 TEST(JpegSimd, NonZeroMaskFollowsZigzagOrder) {
     std::mt19937 random(13);
     for (int trial = 0; trial < 200; ++trial) {
