@@ -17,8 +17,10 @@ struct FrameHeader {
 
     size_t componentCount() const { return components.size(); }
     // MCUs of the frame: each covers 8 maxH x 8 maxV pixels.
-    uint32_t mcusAcross() const { return static_cast<uint32_t>((uint64_t(width) + 8u * maxH - 1) / (8u * maxH)); }
-    uint32_t mcusDown() const { return static_cast<uint32_t>((uint64_t(height) + 8u * maxV - 1) / (8u * maxV)); }
+    // Both in 32-bit arithmetic: the decoder asks for them at every block of some scans.
+    uint32_t mcusAcross() const { return CeilDiv(width, 8u * maxH); }
+    uint32_t mcusDown() const { return CeilDiv(height, 8u * maxV); }
+    static uint32_t CeilDiv(uint32_t n, uint32_t d) { return n / d + (n % d != 0 ? 1 : 0); }
     // The size rounded up to whole MCUs.
     uint64_t roundedWidth() const { return 8ull * maxH * mcusAcross(); }
     uint64_t roundedHeight() const { return 8ull * maxV * mcusDown(); }

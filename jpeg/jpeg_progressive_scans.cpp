@@ -190,14 +190,24 @@ bool JpegDecoder::DecodeAcBlocks() {
     acTable_ = &acTables_[scan_.components[0].acSelector];
     AcScan scan{acTable_, scan_.spectralStart, scan_.spectralEnd, scan_.approxLow, 0, progressive_.status};
     AcBlockRun run(in_, scan_.spectralStart, scan_.spectralEnd);
+    // Block after block as AcBlock places them, stepping along the rows instead of dividing.
+    T* const first = AcBlock<T>(0);
+    const size_t stride = scan_.lumaAlone ? size_t(frame_.maxH) * frame_.mcusAcross() * 64 : size_t(scan_.mcusAcross) * 64;
+    T* rowStart = first;
+    uint32_t mx = 0;
     bool complete = true;
     for (uint32_t m = 0; m < scan_.mcuCount && complete; ++m) {
+        T* const block = rowStart + size_t(mx) * 64;
+        if (++mx == scan_.mcusAcross) {
+            mx = 0;
+            rowStart += stride;
+        }
         PassRow(m);
         if (kFirstScan && scan.eobRun > 0) {
             --scan.eobRun;
             continue;
         }
-        complete = run.BlockOf<T, Fast, Serial>(scan, AcBlock<T>(m));
+        complete = run.BlockOf<T, Fast, Serial>(scan, block);
     }
     run.Finish();
     progressive_.status = scan.status;
