@@ -177,6 +177,7 @@ private:
         // No coefficient's magnitude exceeds it: what decides whether a 16-bit store holds the
         // values an AC scan can give (DC scans check each value as it is stored).
         uint64_t peak = 0;
+        size_t lumaStride = 0;  // luminance blocks per row of the store, set for each pass
     };
     Progressive progressive_;
     ProgressiveEmission emission_;  // may write into the picture until it is finished

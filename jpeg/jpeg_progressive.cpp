@@ -83,6 +83,7 @@ bool JpegDecoder::ReadyStoreForScan() {
 // or the work budget is spent; otherwise true when the data ran out, else the last step's result.
 bool JpegDecoder::DecodeProgressive() {
     messages_.setCaption(jpeg_text::kProgressive);
+    progressive_.lumaStride = size_t(frame_.maxH) * frame_.mcusAcross();
     if (!AllocateCoefficients()) return false;
 
     EmissionLayout layout;

@@ -60,7 +60,7 @@ uint64_t DcBlocksPerMcu(const std::vector<ScanComponent>& components) {
 // Place of block i of component c in MCU (mx, my) among its component's blocks.
 size_t JpegDecoder::BlockIndex(const ScanComponent& c, uint32_t mx, uint32_t my, uint32_t i) const {
     if (c.index == 1) {
-        size_t stride = size_t(frame_.maxH) * frame_.mcusAcross();
+        const size_t stride = progressive_.lumaStride;
         size_t row = scan_.lumaAlone ? my : size_t(frame_.maxV) * my + i / 2;
         size_t column = scan_.lumaAlone ? mx : size_t(frame_.maxH) * mx + i % 2;
         return row * stride + column;
@@ -192,7 +192,7 @@ bool JpegDecoder::DecodeAcBlocks() {
     AcBlockRun run(in_, scan_.spectralStart, scan_.spectralEnd);
     // Block after block as AcBlock places them, stepping along the rows instead of dividing.
     T* const first = AcBlock<T>(0);
-    const size_t stride = scan_.lumaAlone ? size_t(frame_.maxH) * frame_.mcusAcross() * 64 : size_t(scan_.mcusAcross) * 64;
+    const size_t stride = (scan_.lumaAlone ? progressive_.lumaStride : size_t(scan_.mcusAcross)) * 64;
     T* rowStart = first;
     uint32_t mx = 0;
     bool complete = true;
