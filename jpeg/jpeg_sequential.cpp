@@ -144,6 +144,36 @@ bool DecodeMcuFast(JpegInput& in, std::vector<ScanComponent>& components, const 
     return true;
 }
 
+// MCUs one after another through one FastBits whose buffer and predictors stay in registers:
+// `step(bits, tables, predictors, k)` decodes MCU k of the run and hands it on, or returns
+// false when the fast path cannot take it. Up to `most` MCUs; returns how many were taken.
+// The reader's state before each MCU is held field by field, since a copy of the whole reader
+// would load wide what was just stored narrow; an MCU not taken leaves the reader and the
+// predictors as they were before it, for the bit-by-bit road.
+template <class Step>
+__attribute__((always_inline)) inline uint32_t DecodeRun(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
+                   const HuffmanTable* acTables, uint32_t most, Step step) {
+    FastTables t;
+    if (most == 0 || !t.Take(components, dcTables, acTables)) return 0;
+    FastBits bits = in.held.active ? FastBits::Resume(in) : FastBits(in);
+    if (!bits.Usable()) return 0;
+    int32_t predictors[3];
+    for (int i = 0; i < t.components; ++i) predictors[i] = components[size_t(i)].dcPredictor;
+    uint32_t done = 0;
+    for (; done < most; ++done) {
+        bits.Hold();
+        const int32_t saved[3] = {predictors[0], predictors[1], predictors[2]};
+        if (!step(bits, t, predictors, done)) {
+            bits = FastBits::Resume(in);
+            for (int i = 0; i < 3; ++i) predictors[i] = saved[i];
+            break;
+        }
+    }
+    bits.Hold();
+    for (int i = 0; i < t.components; ++i) components[size_t(i)].dcPredictor = predictors[i];
+    return done;
+}
+
 // `count` dense blocks as entry lists: the DC values, and the non-zero AC coefficients; returns
 // the number of entries.
 uint32_t PackBlocks(const int32_t (*blocks)[64], int count, const SparseMcu& mcu) {
@@ -183,27 +213,12 @@ bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, cons
 
 uint32_t DecodeMcuRun(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
                       const HuffmanTable* acTables, uint32_t most, int32_t (*blocks)[64], bool* acWritten) {
-    FastTables t;
-    if (most == 0 || !t.Take(components, dcTables, acTables)) return 0;
-    FastBits bits = in.held.active ? FastBits::Resume(in) : FastBits(in);
-    if (!bits.Usable()) return 0;
-    int32_t predictors[3];
-    for (int i = 0; i < t.components; ++i) predictors[i] = components[size_t(i)].dcPredictor;
-    uint32_t done = 0;
-    for (; done < most; ++done) {
-        bits.Hold();  // the state before the MCU, field by field (see JpegDecoder::DecodeFastRun)
-        const int32_t saved[3] = {predictors[0], predictors[1], predictors[2]};
-        const size_t first = size_t(done) * size_t(t.blocks);
-        DenseMcuOut out{blocks + first};
-        if (!DecodeMcuBits(bits, t, predictors, out, acWritten + first)) {
-            bits = FastBits::Resume(in);
-            for (int i = 0; i < 3; ++i) predictors[i] = saved[i];
-            break;
-        }
-    }
-    bits.Hold();
-    for (int i = 0; i < t.components; ++i) components[size_t(i)].dcPredictor = predictors[i];
-    return done;
+    return DecodeRun(in, components, dcTables, acTables, most,
+                     [blocks, acWritten](FastBits& bits, const FastTables& t, int32_t* predictors, uint32_t k) {
+                         const size_t first = size_t(k) * size_t(t.blocks);
+                         DenseMcuOut out{blocks + first};
+                         return DecodeMcuBits(bits, t, predictors, out, acWritten + first);
+                     });
 }
 
 bool DecodeMcuSparse(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
@@ -239,48 +254,34 @@ bool JpegDecoder::DecodeMcu() {
     return true;
 }
 
-// MCUs from mcuIndex_ on, up to mcuLimit, through one FastBits whose buffer and predictors
-// stay in registers from MCU to MCU, each committed to the pipeline as it is decoded. Stops
-// before an MCU the fast path cannot decode, or one past the scan, leaving it to DecodeMcu.
+// MCUs from mcuIndex_ on, up to mcuLimit and not past the scan, in one run (DecodeRun), each
+// committed to the pipeline as it is decoded. Stops before an MCU the fast path cannot
+// decode, leaving it to DecodeMcu.
 template <bool Sparse>
 void JpegDecoder::DecodeFastRun(uint32_t mcuLimit) {
-    FastTables t;
-    if (!t.Take(scan_.components, dcTables_, acTables_)) return;
-    FastBits bits = in_.held.active ? FastBits::Resume(in_) : FastBits(in_);
-    if (!bits.Usable()) return;
-    int32_t predictors[3];
-    for (int i = 0; i < t.components; ++i) predictors[i] = scan_.components[size_t(i)].dcPredictor;
-    const uint32_t first = intervalsDone_ * restartInterval_;
-    for (; mcuIndex_ < mcuLimit; ++mcuIndex_) {
-        const uint32_t mcuNumber = first + mcuIndex_;
-        if (mcuNumber >= scan_.mcuCount) break;
-        // The state before the MCU, for the bit-by-bit road: held field by field, since a copy
-        // of the whole reader would load wide what was just stored narrow.
-        bits.Hold();
-        const int32_t saved[3] = {predictors[0], predictors[1], predictors[2]};
-        bool ok;
-        uint32_t entries = 0;
-        if (Sparse) {
-            const SparseMcu slot = pipeline_.SparseSlot();
-            SparseMcuOut out{slot};
-            ok = DecodeMcuBits(bits, t, predictors, out, slot.acWritten);
-            entries = out.used;
-        } else {
-            DenseMcuOut out{pipeline_.Slot()};
-            ok = DecodeMcuBits(bits, t, predictors, out, pipeline_.SlotFlags());
-        }
-        if (!ok) {
-            bits = FastBits::Resume(in_);
-            for (int i = 0; i < 3; ++i) predictors[i] = saved[i];
-            break;
-        }
-        if (Sparse) pipeline_.CommitSparse(mcuNumber, entries);
-        else pipeline_.Commit(mcuNumber);
+    const uint32_t first = intervalsDone_ * restartInterval_ + mcuIndex_;
+    const uint32_t inScan = scan_.mcuCount > first ? scan_.mcuCount - first : 0;
+    const uint32_t most = std::min(mcuLimit - mcuIndex_, inScan);
+    const uint32_t done = DecodeRun(
+        in_, scan_.components, dcTables_, acTables_, most,
+        [this, first](FastBits& bits, const FastTables& t, int32_t* predictors, uint32_t k) {
+            if (Sparse) {
+                const SparseMcu slot = pipeline_.SparseSlot();
+                SparseMcuOut out{slot};
+                if (!DecodeMcuBits(bits, t, predictors, out, slot.acWritten)) return false;
+                pipeline_.CommitSparse(first + k, out.used);
+            } else {
+                DenseMcuOut out{pipeline_.Slot()};
+                if (!DecodeMcuBits(bits, t, predictors, out, pipeline_.SlotFlags())) return false;
+                pipeline_.Commit(first + k);
+            }
+            return true;
+        });
+    mcuIndex_ += done;
+    if (done > 0) {
+        dcTable_ = &dcTables_[scan_.components.back().dcSelector];
+        acTable_ = &acTables_[scan_.components.back().acSelector];
     }
-    bits.Hold();
-    for (int i = 0; i < t.components; ++i) scan_.components[size_t(i)].dcPredictor = predictors[i];
-    dcTable_ = t.dc[t.components - 1];
-    acTable_ = t.ac[t.components - 1];
 }
 
 // Up to mcuLimit MCUs from a byte boundary with fresh predictors, then the next marker. The
