@@ -25,4 +25,8 @@ public:
 // output's top row, rows `stride` bytes apart (negative for a bottom-up bitmap), 3 bytes a
 // pixel. False, writing nothing, when `to` is empty or larger than the source, or the weights
 // cannot be held in memory.
-bool reduceAreaAverage(TrueColourRows& source, PictureSize to, uint8_t* top, ptrdiff_t stride);
+// `road` chooses the processor's SIMD loops where it has them, or the portable loops only; both
+// give the same bytes.
+enum class AreaAverageRoad { Fastest, Portable };
+bool reduceAreaAverage(TrueColourRows& source, PictureSize to, uint8_t* top, ptrdiff_t stride,
+                       AreaAverageRoad road = AreaAverageRoad::Fastest);

@@ -2,6 +2,7 @@
 // one, and the fitted road against the plain page road at both screen depths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -86,6 +87,26 @@ TEST(AreaAverage, FixedPointStaysWithinOneOfFloatingPoint) {
     uint8_t out[12];
     EXPECT_FALSE(reduceAreaAverage(small, {3, 2}, out, 9)) << "enlarging";
     EXPECT_FALSE(reduceAreaAverage(small, {0, 2}, out, 0)) << "empty";
+}
+
+// The SIMD loops against the portable ones, over ratios of one to five taps a pixel; the
+// source is a vector of its own so that a read past the last row's end is caught.
+TEST(AreaAverage, SimdLoopsGiveThePortableBytes) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        const PictureSize from = {1 + uint32_t(random() % 400), 1 + uint32_t(random() % 40)};
+        const uint32_t ratio = 1 + uint32_t(random() % 5);
+        const PictureSize to = {std::max(1u, from.width / ratio - uint32_t(random() % 3) * (from.width > 3 * ratio)),
+                                1 + uint32_t(random() % from.height)};
+        SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " to " << to.width << "x" << to.height);
+        std::vector<uint8_t> pixels(size_t(from.width) * from.height * 3);
+        for (uint8_t& p : pixels) p = static_cast<uint8_t>(random() % 3 == 0 ? 255 : random());
+        MemoryRows source(from, pixels);
+        std::vector<uint8_t> fastest(size_t(to.width) * to.height * 3), portable(fastest.size());
+        ASSERT_TRUE(reduceAreaAverage(source, to, fastest.data(), ptrdiff_t(to.width) * 3));
+        ASSERT_TRUE(reduceAreaAverage(source, to, portable.data(), ptrdiff_t(to.width) * 3, AreaAverageRoad::Portable));
+        ASSERT_EQ(fastest, portable);
+    }
 }
 
 TEST(AreaAverage, FittedSizeKeepsTheAspectWithinTheBounds) {
