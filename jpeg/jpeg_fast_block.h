@@ -35,7 +35,9 @@ struct SparseBlockOut {
 template <class Out>
 inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor,
                             Out& out, bool& acWritten) {
-    bool written = false;  // a local the compiler can keep in a register
+    // Whether an AC coefficient was stored follows from the end position: without one, only
+    // runs of sixteen zeros moved it on from 1. Nothing is noted per coefficient.
+    uint32_t zeroRuns = 0;
     int size;
     if (!bits.Symbol(dc, size) || size > 15) return false;
     int32_t diff = size > 0 ? Extend(bits.Receive(size), size) : 0;
@@ -49,32 +51,32 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
             if (value == 0) {  // no magnitude: sixteen zeros, else the end of the block
                 if (zeros != 15) break;
                 k += 16;
+                ++zeroRuns;
                 continue;
             }
             k += static_cast<uint32_t>(zeros);
             out.Put(kZigzagWide[k], value);
-            written = true;
             ++k;
             continue;
         }
         int rs;
         if (!bits.Symbol(ac, rs)) {
-            acWritten = written;
+            acWritten = k != 1 + 16 * zeroRuns;
             return false;
         }
         int run = rs >> 4, bitCount = rs & 15;
         if (bitCount != 0) {
             k += run;
             out.Put(kZigzagWide[k], Extend(bits.Receive(bitCount), bitCount));
-            written = true;
             ++k;
         } else if (run == 15) {
             k += 16;
+            ++zeroRuns;
         } else {
             break;
         }
     }
-    acWritten = written;
+    acWritten = k != 1 + 16 * zeroRuns;
     return true;
 }
 
