@@ -50,6 +50,16 @@ struct Extremes {
 
 }  // namespace
 
+void ClearBlocksAvx2(int32_t (*blocks)[64], const bool* acWritten, size_t count) {
+    for (size_t b = 0; b < count; ++b) {
+        if (!acWritten[b]) {
+            blocks[b][0] = 0;
+            continue;
+        }
+        for (int i = 0; i < 64; i += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(blocks[b] + i), _mm256_setzero_si256());
+    }
+}
+
 bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked) {
     V8 v[8];
     Extremes coefficients, quantisers, products;

@@ -1,5 +1,6 @@
 // The block transform with SIMD where the processor has it, chosen once at run time.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #if defined(__i386__) || defined(__x86_64__)
@@ -19,6 +20,7 @@ constexpr int32_t kQuantiserLimit = 65535;
 // in magnitude.
 bool InverseDctSse2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked);
 bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked);
+void ClearBlocksAvx2(int32_t (*blocks)[64], const bool* acWritten, size_t count);
 #endif
 
 // True when every entry of a pre-scaled quantiser table is within kQuantiserLimit in magnitude.
@@ -32,6 +34,10 @@ inline bool WithinQuantiserLimit(const int32_t quant[64]) {
 // when the SIMD route was taken, which leaves every output within 2^29 in magnitude.
 bool TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift,
                     bool inputsChecked = false);
+
+// Makes `count` blocks all zero again after use: the DC value alone where acWritten says no
+// AC coefficient was stored, else the whole block.
+void ClearBlocks(int32_t (*blocks)[64], const bool* acWritten, size_t count);
 
 // The transform of a block whose only non-zero coefficient is the DC value: every sample
 // equals the dequantised DC value plus the shift, wrapped as InverseDct wraps it.

@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 
 #include "jpeg_helper_thread.h"
+#include "jpeg_idct_simd.h"
 #include "jpeg_stream_store.h"
 
 namespace {
@@ -32,6 +34,7 @@ McuPipeline::~McuPipeline() {
 void McuPipeline::Begin(const McuLayout& layout, uint32_t mcuCount) {
     Finish();
     layout_ = layout;
+    singleZero_ = false;
     finishing_.store(false, std::memory_order_relaxed);
     blocksPerMcu_ = layout.BlocksPerMcu() > 0 ? layout.BlocksPerMcu() : 1;
     batchMcus_ = kBatchBlocks / blocksPerMcu_;
@@ -58,7 +61,16 @@ bool McuPipeline::TakeStorage() {
     return true;
 }
 
-void McuPipeline::Commit(uint32_t mcuNumber) { output_.Write(single_, singleFlags_, mcuNumber); }
+void McuPipeline::Commit(uint32_t mcuNumber) {
+    output_.Write(single_, singleFlags_, mcuNumber);
+    ClearBlocks(single_, singleFlags_, size_t(layout_.BlocksPerMcu()));
+    singleZero_ = true;
+}
+
+void McuPipeline::ClearSlot() {
+    std::memset(single_, 0, sizeof single_);
+    singleZero_ = true;
+}
 
 // The full batch goes to the helper and the next one is filled.
 void McuPipeline::NextBatch() {

@@ -35,8 +35,18 @@ public:
     void Begin(const McuLayout& layout, uint32_t mcuCount);
     // True when MCUs go into batches as entry lists (SparseSlot), false when into whole blocks (Slot).
     bool Batching() const { return filling_ >= 0; }
-    // Room for the next MCU's blocks and its AC flags; the same until Commit.
-    int32_t (*Slot())[64] { return single_; }
+    // Room for the next MCU's blocks and its AC flags; the same until Commit. Slot() is for
+    // decoders that clear the blocks themselves; ZeroedSlot() gives them all zero (Commit
+    // clears what it wrote), and DirtySlot() says a decode into it stopped half-way.
+    int32_t (*Slot())[64] {
+        singleZero_ = false;
+        return single_;
+    }
+    int32_t (*ZeroedSlot())[64] {
+        if (!singleZero_) ClearSlot();
+        return single_;
+    }
+    void DirtySlot() { singleZero_ = false; }
     bool* SlotFlags() { return singleFlags_; }
     // Room for the next MCU's entry lists while Batching(); the same until CommitSparse. A
     // batch has room for 64 entries per block of every MCU it takes.
@@ -53,7 +63,7 @@ public:
         if (b.count == batchMcus_) NextBatch();
     }
     // Blocks the decoder may use while it fills a sparse slot.
-    int32_t (*Scratch())[64] { return single_; }
+    int32_t (*Scratch())[64] { return Slot(); }
     // Writes the slot as MCU `mcuNumber` (while not Batching()).
     void Commit(uint32_t mcuNumber);
     // Every committed MCU is in the picture when this returns.
@@ -91,6 +101,8 @@ private:
     McuOutput helperOutput_;  // the helper's
     alignas(64) int32_t single_[kMaxMcuBlocks][64];
     bool singleFlags_[kMaxMcuBlocks];
+    bool singleZero_ = false;  // every block of single_ is zero
+    void ClearSlot();
 
     Batch batches_[kBatches];
     void* storage_ = nullptr;

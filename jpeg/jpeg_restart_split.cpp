@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "jpeg_fast_bits.h"
 #include "jpeg_helper_thread.h"
+#include "jpeg_idct_simd.h"
 #include "jpeg_markers.h"
 #include "jpeg_mcu_decode.h"
 
@@ -27,17 +29,22 @@ bool RestartSplit::Fits(const Scan& scan, uint64_t scanBlocks) {
     return HelperThread::Repays(scanBlocks) && HelperThread::Get() != nullptr;
 }
 
+// Chunk buffers are kept all zero between chunks, so that the decoder need not clear each
+// block before it: calloc'ed, cleared after use, and handed on clear.
 RestartSplit::~RestartSplit() {
-    if (storage_ != nullptr) std::free(spareStorage.exchange(storage_));
+    if (storage_ == nullptr) return;
+    for (Worker& w : workers_) std::memset(w.blocks, 0, w.dirtyBlocks * sizeof w.blocks[0]);
+    std::free(spareStorage.exchange(storage_));
 }
 
 bool RestartSplit::TakeStorage() {
     if (storage_ == nullptr) storage_ = spareStorage.exchange(nullptr);
-    if (storage_ == nullptr) storage_ = std::malloc(kStorageBytes);
+    if (storage_ == nullptr) storage_ = std::calloc(1, kStorageBytes);
     if (storage_ == nullptr) return false;
     uintptr_t aligned = (reinterpret_cast<uintptr_t>(storage_) + kAlignment - 1) & ~uintptr_t(kAlignment - 1);
     for (int i = 0; i < 2; ++i) {
         uint8_t* base = reinterpret_cast<uint8_t*>(aligned) + size_t(i) * kWorkerBytes;
+        if (workers_[i].blocks != reinterpret_cast<int32_t(*)[64]>(base)) workers_[i].dirtyBlocks = 0;
         workers_[i].blocks = reinterpret_cast<int32_t(*)[64]>(base);
         workers_[i].flags = reinterpret_cast<bool*>(base + kWorkerBlocks * 64 * sizeof(int32_t));
     }
@@ -146,6 +153,9 @@ void RestartSplit::DecodeChunk(Worker& w) {
     const uint32_t mcus = scan_.restartInterval;
     JpegInput& in = w.in;
     w.good = 0;
+    const size_t blocks = size_t(w.count) * mcus * blocksPerMcu_;
+    std::memset(w.blocks, 0, w.dirtyBlocks * sizeof w.blocks[0]);
+    w.dirtyBlocks = blocks;
     for (uint32_t i = 0; i < w.count; ++i) {
         for (ScanComponent& c : w.components) c.dcPredictor = 0;
         in.SetPos(w.starts[i]);
@@ -221,6 +231,11 @@ void RestartSplit::Work(Worker& w, bool helper) {
         if (writable > 0) {
             w.lastMcu = (w.first + writable) * mcus - 1;
             w.wroteAny = true;
+        }
+        // Every block of a chunk that decoded whole has its flag: those are cleared as written.
+        if (w.good == w.count) {
+            ClearBlocks(w.blocks, w.flags, w.dirtyBlocks);
+            w.dirtyBlocks = 0;
         }
         lock.lock();
         w.busy = false;

@@ -69,6 +69,7 @@ private:
         McuOutput output;
         int32_t (*blocks)[64] = nullptr;  // the chunk's MCUs, one after another
         bool* flags = nullptr;            // AC written, per block
+        size_t dirtyBlocks = 0;           // leading blocks that may not be zero; the rest are
         std::vector<size_t> starts;       // first byte of each interval of the chunk
         std::vector<size_t> codes;        // the position of the marker code that ends it
         uint32_t chunk = 0, first = 0, count = 0;  // the chunk, its first interval and how many

@@ -75,6 +75,17 @@ struct DenseMcuOut {
     }
 };
 
+// Or into blocks known to be all zero already.
+struct ZeroedMcuOut {
+    int32_t (*blocks)[64];
+    void Begin(int) {}
+    bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
+                bool& acWritten) {
+        DenseBlockOut out{blocks[b]};
+        return DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
+    }
+};
+
 // The entry lists of an MCU, block after block, with each block's count.
 struct SparseMcuOut {
     const SparseMcu& mcu;  // by reference: a copy of it is a stall where stores meet a wider load
@@ -216,7 +227,7 @@ uint32_t DecodeMcuRun(JpegInput& in, std::vector<ScanComponent>& components, con
     return DecodeRun(in, components, dcTables, acTables, most,
                      [blocks, acWritten](FastBits& bits, const FastTables& t, int32_t* predictors, uint32_t k) {
                          const size_t first = size_t(k) * size_t(t.blocks);
-                         DenseMcuOut out{blocks + first};
+                         ZeroedMcuOut out{blocks + first};
                          return DecodeMcuBits(bits, t, predictors, out, acWritten + first);
                      });
 }
@@ -271,8 +282,11 @@ void JpegDecoder::DecodeFastRun(uint32_t mcuLimit) {
                 if (!DecodeMcuBits(bits, t, predictors, out, slot.acWritten)) return false;
                 pipeline_.CommitSparse(first + k, out.used);
             } else {
-                DenseMcuOut out{pipeline_.Slot()};
-                if (!DecodeMcuBits(bits, t, predictors, out, pipeline_.SlotFlags())) return false;
+                ZeroedMcuOut out{pipeline_.ZeroedSlot()};
+                if (!DecodeMcuBits(bits, t, predictors, out, pipeline_.SlotFlags())) {
+                    pipeline_.DirtySlot();
+                    return false;
+                }
                 pipeline_.Commit(first + k);
             }
             return true;

@@ -27,3 +27,14 @@ bool TransformBlock(const int32_t* coef, int32_t* out, const int32_t* quant, int
     InverseDct(out, quant, levelShift);
     return false;
 }
+
+void ClearBlocks(int32_t (*blocks)[64], const bool* acWritten, size_t count) {
+#if JPEG_SIMD_X86
+    static const bool avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+    if (avx2) return ClearBlocksAvx2(blocks, acWritten, count);
+#endif
+    for (size_t b = 0; b < count; ++b) {
+        if (acWritten[b]) std::memset(blocks[b], 0, sizeof blocks[b]);
+        else blocks[b][0] = 0;
+    }
+}
