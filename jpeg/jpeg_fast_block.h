@@ -38,9 +38,17 @@ inline bool DecodeBlockFast(FastBits& bits, const HuffmanTable& dc, const Huffma
     // Whether an AC coefficient was stored follows from the end position: without one, only
     // runs of sixteen zeros moved it on from 1. Nothing is noted per coefficient.
     uint32_t zeroRuns = 0;
-    int size;
-    if (!bits.Symbol(dc, size) || size > 15) return false;
-    int32_t diff = size > 0 ? Extend(bits.Receive(size), size) : 0;
+    // The difference with its code in one lookup where both fit the lookahead; a symbol of 16
+    // or more (a run in the lookup) is left to the bit-serial decoder.
+    int32_t diff;
+    int dcRun;
+    if (bits.RunAndValue(dc, dcRun, diff)) {
+        if (dcRun != 0) return false;
+    } else {
+        int size;
+        if (!bits.Symbol(dc, size) || size > 15) return false;
+        diff = size > 0 ? Extend(bits.Receive(size), size) : 0;
+    }
     predictor = Wrap32(static_cast<int64_t>(predictor) + diff);
     out.Dc(predictor);
     uint32_t k = 1;
