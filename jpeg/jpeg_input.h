@@ -51,6 +51,13 @@ public:
     // the position of the first 0xFF at or after pos that is not followed by 0x00, or end.
     const uint8_t* Data() const { return data_; }
     size_t MarkerLimit() { return pos >= limitFrom_ && pos <= limitAt_ ? limitAt_ : FindMarkerLimit(); }
+    // Takes MarkerLimit() for positions from..at as found by a cursor on the same data, so
+    // that it is not searched for again; ignored unless from <= at <= end.
+    void AdoptMarkerLimit(size_t from, size_t at) {
+        if (from > at || at > end) return;
+        limitFrom_ = from;
+        limitAt_ = at;
+    }
 
 private:
     int ReadBitOrMarkerFromNextByte();

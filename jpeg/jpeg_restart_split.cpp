@@ -69,6 +69,7 @@ RestartSplit::Result RestartSplit::Run(const Scan& scan) {
         w.output.SetLayout(scan.layout);
         w.starts.assign(chunkIntervals_, 0);
         w.codes.assign(chunkIntervals_, 0);
+        w.limits.assign(chunkIntervals_, 0);
         w.busy = w.decoded = w.wroteAny = false;
     }
     nextChunk_ = nextInterval_ = verifiedChunks_ = 0;
@@ -98,11 +99,13 @@ RestartSplit::Result RestartSplit::Run(const Scan& scan) {
 }
 
 // The first byte of interval `interval` is `start`: true, with the position of the marker
-// code that ends it, when that marker is the restart marker in sequence.
-bool RestartSplit::PlanInterval(size_t start, uint32_t interval, size_t& code) const {
+// code that ends it and the interval's MarkerLimit(), when that marker is the restart marker
+// in sequence.
+bool RestartSplit::PlanInterval(size_t start, uint32_t interval, size_t& code, size_t& limit) const {
     JpegInput probe = *scan_.input;
     probe.SetPos(start);
-    probe.SetPos(probe.MarkerLimit());  // the marker search below would find no marker before it
+    limit = probe.MarkerLimit();
+    probe.SetPos(limit);  // the marker search below would find no marker before it
     if (!NextMarker(probe) || probe.Peek() != jpeg_marker::kFirstRestart + interval % 8) return false;
     code = probe.pos;
     return true;
@@ -124,13 +127,14 @@ bool RestartSplit::TakeChunk(Worker& w, bool helper, std::unique_lock<std::mutex
     size_t start = nextStart_;
     const uint32_t wanted = splitIntervals_ - nextInterval_ < chunkIntervals_ ? splitIntervals_ - nextInterval_ : chunkIntervals_;
     while (w.count < wanted) {
-        size_t code;
-        if (!PlanInterval(start, w.first + w.count, code)) {
+        size_t code, limit;
+        if (!PlanInterval(start, w.first + w.count, code, limit)) {
             planEnded_ = true;
             break;
         }
         w.starts[w.count] = start;
         w.codes[w.count] = code;
+        w.limits[w.count] = limit;
         ++w.count;
         start = code + 1;
     }
@@ -159,6 +163,7 @@ void RestartSplit::DecodeChunk(Worker& w) {
     for (uint32_t i = 0; i < w.count; ++i) {
         for (ScanComponent& c : w.components) c.dcPredictor = 0;
         in.SetPos(w.starts[i]);
+        in.AdoptMarkerLimit(w.starts[i], w.limits[i]);
         in.bitsLeft = 0;
         in.held.active = false;
         bool ok = true;

@@ -72,6 +72,7 @@ private:
         size_t dirtyBlocks = 0;           // leading blocks that may not be zero; the rest are
         std::vector<size_t> starts;       // first byte of each interval of the chunk
         std::vector<size_t> codes;        // the position of the marker code that ends it
+        std::vector<size_t> limits;       // and its MarkerLimit()
         uint32_t chunk = 0, first = 0, count = 0;  // the chunk, its first interval and how many
         uint32_t good = 0;        // leading intervals that ended on their planned marker
         bool decoded = false;     // `good` is known
@@ -81,7 +82,7 @@ private:
     };
 
     bool TakeChunk(Worker& w, bool helper, std::unique_lock<std::mutex>& lock);
-    bool PlanInterval(size_t start, uint32_t interval, size_t& code) const;
+    bool PlanInterval(size_t start, uint32_t interval, size_t& code, size_t& limit) const;
     void DecodeChunk(Worker& w);
     void Verify();
     void WaitForChange(std::unique_lock<std::mutex>& lock);
