@@ -222,27 +222,23 @@ template <class Source, class T>
 bool AcRefineMasked(Source& src, AcScan& s, T* block) {
     const int32_t step = int32_t(1) << s.approxLow;
     const uint64_t nonZero = NonZeroInZigzagOrder(block);
-    uint32_t k = s.start;
+    uint64_t ahead = Span(s.start, s.end);  // the positions from the one reached to the band's end
     if (s.eobRun > 0) {
         --s.eobRun;
-        return src.CorrectAll(block, nonZero & Span(k, s.end), step);
+        return src.CorrectAll(block, nonZero & ahead, step);
     }
-    while (k <= s.end) {
+    while (ahead != 0) {
         int run, size;
         int32_t bits;
         Refinement next = NextRefinement(src, s, run, size, bits);
         if (next == Refinement::Stop) return false;
-        if (next == Refinement::EndOfBand) return src.CorrectAll(block, nonZero & Span(k, s.end), step);
+        if (next == Refinement::EndOfBand) return src.CorrectAll(block, nonZero & ahead, step);
         // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
-        uint64_t zeros = SelectSetBit(~nonZero & Span(k, s.end), size == 0 ? 15 : run);
-        if (zeros == 0) {  // the band ends first
-            if (!src.CorrectAll(block, nonZero & Span(k, s.end), step)) return false;
-            k = s.end + 1;
-            continue;
-        }
-        uint32_t target = static_cast<uint32_t>(LowestSetBit(zeros));
-        if (!src.CorrectAll(block, nonZero & Span(k, s.end) & ((uint64_t(1) << target) - 1), step)) return false;
-        k = target + 1;
+        const unsigned target = SelectSetBit(~nonZero & ahead, size == 0 ? 15 : run);
+        if (target >= 64) return src.CorrectAll(block, nonZero & ahead, step);  // the band ends first
+        const uint64_t passed = (uint64_t(1) << target) - 1;
+        if (!src.CorrectAll(block, nonZero & ahead & passed, step)) return false;
+        ahead &= ~passed << 1;  // on from target + 1
         if (size != 0) block[kZigzag[target]] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
     }
     return true;

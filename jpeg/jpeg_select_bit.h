@@ -40,22 +40,20 @@ inline unsigned SelectInWord(Word word, unsigned n, unsigned& count) {
     return shift + kBitInByte.at[(word >> shift) & 0xFF][(n - skipped) & 7];
 }
 
-// The (n + 1)-th lowest set bit of `mask` alone (0 <= n < 32), or 0 when it has n or fewer,
-// from its two 32-bit halves.
-inline uint64_t SelectSetBitByHalves(uint64_t mask, int n) {
+// The place of the (n + 1)-th lowest set bit of `mask` (0 <= n < 32), or 64 when it has n or
+// fewer, from its two 32-bit halves.
+inline unsigned SelectSetBitByHalves(uint64_t mask, int n) {
     unsigned count, highCount;
     const unsigned low = SelectInWord(static_cast<uint32_t>(mask), static_cast<unsigned>(n), count);
-    if (low < 32) return uint64_t(1) << low;
-    const unsigned high = SelectInWord(static_cast<uint32_t>(mask >> 32), static_cast<unsigned>(n) - count, highCount);
-    return high < 32 ? uint64_t(1) << (32 + high) : 0;
+    if (low < 32) return low;
+    return 32 + SelectInWord(static_cast<uint32_t>(mask >> 32), static_cast<unsigned>(n) - count, highCount);
 }
 
 // The same, in one word where words are 64 bits.
-inline uint64_t SelectSetBit(uint64_t mask, int n) {
+inline unsigned SelectSetBit(uint64_t mask, int n) {
 #if defined(__x86_64__) || defined(__aarch64__)
     unsigned count;
-    const unsigned place = SelectInWord(mask, static_cast<unsigned>(n), count);
-    return place < 64 ? uint64_t(1) << place : 0;
+    return SelectInWord(mask, static_cast<unsigned>(n), count);
 #else
     return SelectSetBitByHalves(mask, n);
 #endif

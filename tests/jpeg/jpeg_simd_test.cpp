@@ -260,19 +260,19 @@ TEST(JpegSimd, SelectedBitIsTheNextAfterSkippingN) {
         uint64_t mask = random() & random();
         if (trial % 7 == 0) mask >>= random() % 64;
         int n = static_cast<int>(random() % 17);
-        uint64_t expected = 0;
+        unsigned expected = 64;
         int seen = 0;
-        for (int bit = 0; bit < 64; ++bit) {
+        for (unsigned bit = 0; bit < 64; ++bit) {
             if (!((mask >> bit) & 1)) continue;
             if (seen++ == n) {
-                expected = uint64_t(1) << bit;
+                expected = bit;
                 break;
             }
         }
         EXPECT_EQ(SelectSetBitByHalves(mask, n), expected) << mask << " " << n;
         EXPECT_EQ(SelectSetBit(mask, n), expected) << mask << " " << n;
-        if (expected != 0) {
-            EXPECT_EQ(uint64_t(1) << LowestSetBit(expected), expected);
+        if (expected < 64) {
+            EXPECT_EQ(LowestSetBit(uint64_t(1) << expected), int(expected));
         }
     }
 }
