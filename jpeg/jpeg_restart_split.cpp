@@ -25,6 +25,7 @@ std::atomic<void*> spareStorage{nullptr};
 
 bool RestartSplit::Fits(const Scan& scan, uint64_t scanBlocks) {
     if (scan.intervals < 3 || scan.restartInterval == 0 || !scan.layout->SelfContained()) return false;
+    if (scan.lastMcus == 0 || scan.lastMcus > scan.restartInterval) return false;
     if (uint64_t(scan.restartInterval) * uint64_t(scan.layout->BlocksPerMcu()) > kMaxChunkBlocks) return false;
     return HelperThread::Repays(scanBlocks) && HelperThread::Get() != nullptr;
 }
@@ -59,7 +60,7 @@ RestartSplit::Result RestartSplit::Run(const Scan& scan) {
     const uint32_t intervalBlocks = scan.restartInterval * blocksPerMcu_;  // at most kMaxChunkBlocks (Fits)
     eager_ = HelperThread::Eager();
     chunkIntervals_ = intervalBlocks >= kChunkBlocks ? 1 : kChunkBlocks / intervalBlocks;
-    splitIntervals_ = scan.intervals - 1;
+    splitIntervals_ = scan.intervals;
     // The eager test mode hands the helper every other chunk of about 64, down to single intervals.
     if (eager_) chunkIntervals_ = std::min(chunkIntervals_, splitIntervals_ / 64 + 1);
     if (!TakeStorage()) return result;
@@ -88,6 +89,12 @@ RestartSplit::Result RestartSplit::Run(const Scan& scan) {
 
     result.intervals = stopped_ ? resumeInterval_ : nextInterval_;
     result.start = stopped_ ? resumeStart_ : nextStart_;
+    if (result.intervals == scan.intervals)
+        for (const Worker& w : workers_)
+            if (w.wroteAny && w.lastMcu + 1 == uint64_t(scan.intervals - 1) * scan.restartInterval + scan.lastMcus) {
+                result.end = w.afterLast;
+                result.ended = true;
+            }
     uint32_t last = 0;
     for (const Worker& w : workers_) {
         if (w.wroteAny && (result.lastOutput == nullptr || w.lastMcu > last)) {
@@ -106,7 +113,8 @@ bool RestartSplit::PlanInterval(size_t start, uint32_t interval, size_t& code, s
     probe.SetPos(start);
     limit = probe.MarkerLimit();
     probe.SetPos(limit);  // the marker search below would find no marker before it
-    if (!NextMarker(probe) || probe.Peek() != jpeg_marker::kFirstRestart + interval % 8) return false;
+    if (!NextMarker(probe)) return false;
+    if (interval + 1 < scan_.intervals && probe.Peek() != jpeg_marker::kFirstRestart + interval % 8) return false;
     code = probe.pos;
     return true;
 }
@@ -154,10 +162,10 @@ bool RestartSplit::TakeChunk(Worker& w, bool helper, std::unique_lock<std::mutex
 // Decodes the chunk's intervals as the one-thread road does, from their planned first bytes
 // with fresh predictors, and counts those that decode whole and end on their planned marker.
 void RestartSplit::DecodeChunk(Worker& w) {
-    const uint32_t mcus = scan_.restartInterval;
+    const uint32_t stride = scan_.restartInterval;  // MCUs between intervals in the chunk buffer
     JpegInput& in = w.in;
     w.good = 0;
-    const size_t blocks = size_t(w.count) * mcus * blocksPerMcu_;
+    const size_t blocks = size_t(w.count) * stride * blocksPerMcu_;
     std::memset(w.blocks, 0, w.dirtyBlocks * sizeof w.blocks[0]);
     w.dirtyBlocks = blocks;
     for (uint32_t i = 0; i < w.count; ++i) {
@@ -166,17 +174,19 @@ void RestartSplit::DecodeChunk(Worker& w) {
         in.AdoptMarkerLimit(w.starts[i], w.limits[i]);
         in.bitsLeft = 0;
         in.held.active = false;
+        const uint32_t mcus = McusOf(w.first + i);
         bool ok = true;
         for (uint32_t j = 0; j < mcus && ok; ++j) {
-            size_t first = (size_t(i) * mcus + j) * blocksPerMcu_;
+            size_t first = (size_t(i) * stride + j) * blocksPerMcu_;
             j += DecodeMcuRun(in, w.components, scan_.dcTables, scan_.acTables, mcus - j, w.blocks + first, w.flags + first);
             if (j == mcus) break;
-            first = (size_t(i) * mcus + j) * blocksPerMcu_;
+            first = (size_t(i) * stride + j) * blocksPerMcu_;
             ok = DecodeMcuBlocks(in, w.components, scan_.dcTables, scan_.acTables, w.blocks + first, w.flags + first);
         }
         SettleHeldBits(in);
         if (!ok || !NextMarker(in) || in.pos != w.codes[i]) return;
         ++w.good;
+        if (w.first + i + 1 == scan_.intervals) w.afterLast = in;
     }
 }
 
@@ -215,7 +225,7 @@ void RestartSplit::WaitForChange(std::unique_lock<std::mutex>& lock) {
 // Chunk after chunk: decode, then write once every interval before it is known to be in
 // place; a chunk after the first broken interval is dropped.
 void RestartSplit::Work(Worker& w, bool helper) {
-    const uint32_t mcus = scan_.restartInterval;
+    const uint32_t stride = scan_.restartInterval;
     std::unique_lock<std::mutex> lock(mutex_);
     while (TakeChunk(w, helper, lock)) {
         lock.unlock();
@@ -228,13 +238,14 @@ void RestartSplit::Work(Worker& w, bool helper) {
         const uint32_t writable = verifiedChunks_ >= w.chunk ? w.good : 0;
         lock.unlock();
         for (uint32_t i = 0; i < writable; ++i) {
+            const uint32_t mcus = McusOf(w.first + i);
             for (uint32_t j = 0; j < mcus; ++j) {
-                size_t first = (size_t(i) * mcus + j) * blocksPerMcu_;
-                w.output.Write(w.blocks + first, w.flags + first, (w.first + i) * mcus + j);
+                size_t first = (size_t(i) * stride + j) * blocksPerMcu_;
+                w.output.Write(w.blocks + first, w.flags + first, (w.first + i) * stride + j);
             }
         }
         if (writable > 0) {
-            w.lastMcu = (w.first + writable) * mcus - 1;
+            w.lastMcu = (w.first + writable - 1) * stride + McusOf(w.first + writable - 1) - 1;
             w.wroteAny = true;
         }
         // Every block of a chunk that decoded whole has its flag: those are cleared as written.

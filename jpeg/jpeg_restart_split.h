@@ -37,13 +37,18 @@ public:
         const McuLayout* layout = nullptr;
         uint32_t restartInterval = 0;  // MCUs per interval
         uint32_t intervals = 0;        // the scan's intervals, the last one included
+        uint32_t lastMcus = 0;         // MCUs of the last interval (1 to restartInterval)
     };
 
     // Where the one-thread road goes on: `intervals` leading intervals are in the picture, and
     // the next starts at byte `start` with marker number `intervals` % 8 expected after it.
+    // When that is all of the scan's (`ended`), `end` is the input as the one-thread road leaves it after
+    // the last interval: on the code of the marker that follows.
     struct Result {
         uint32_t intervals = 0;
         size_t start = 0;
+        bool ended = false;  // the last interval is among them
+        JpegInput end;
         // The output that wrote the last of those MCUs, or null when none was written: what it
         // leaves in its scratch blocks is what the one-thread road would leave.
         const McuOutput* lastOutput = nullptr;
@@ -58,8 +63,9 @@ public:
     RestartSplit& operator=(const RestartSplit&) = delete;
     ~RestartSplit();
 
-    // Decodes and writes the leading intervals it can (never the scan's last); returns once
-    // the helper is done with them.
+    // Decodes and writes the leading intervals it can; returns once the helper is done with
+    // them. The last interval ends at whatever marker follows it, the others at the restart
+    // marker in sequence.
     Result Run(const Scan& scan);
 
 private:
@@ -78,11 +84,15 @@ private:
         bool decoded = false;     // `good` is known
         bool busy = false;        // holds a chunk
         uint32_t lastMcu = 0;     // the highest MCU number written, when wroteAny
+        JpegInput afterLast;      // the cursor after the scan's last interval, when it decoded it
         bool wroteAny = false;
     };
 
     bool TakeChunk(Worker& w, bool helper, std::unique_lock<std::mutex>& lock);
     bool PlanInterval(size_t start, uint32_t interval, size_t& code, size_t& limit) const;
+    uint32_t McusOf(uint32_t interval) const {
+        return interval + 1 == scan_.intervals ? scan_.lastMcus : scan_.restartInterval;
+    }
     void DecodeChunk(Worker& w);
     void Verify();
     void WaitForChange(std::unique_lock<std::mutex>& lock);

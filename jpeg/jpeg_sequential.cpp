@@ -376,15 +376,25 @@ bool JpegDecoder::DecodeIntervals() {
     int expected = jpeg_marker::kFirstRestart;
     // Leading intervals on two threads at once, as far as they keep to the plan.
     const McuLayout layout = ScanLayout();
-    RestartSplit::Scan split{&in_, &scan_.components, dcTables_, acTables_, &layout, restartInterval_, intervals};
+    const uint32_t lastMcus = intervals > 0 ? scan_.mcuCount - (intervals - 1) * restartInterval_ : 0;
+    RestartSplit::Scan split{&in_, &scan_.components, dcTables_, acTables_, &layout, restartInterval_, intervals, lastMcus};
     if (remaining > 0 && RestartSplit::Fits(split, ScanVisits())) {
         RestartSplit run;
         RestartSplit::Result done = run.Run(split);
+        if (done.lastOutput != nullptr) pipeline_.CarryFrom(*done.lastOutput);
+        if (done.ended) {  // the last one too, on to the marker after it
+            intervalsDone_ = intervals - 1;
+            mcuIndex_ = lastMcus;
+            in_.pos = done.end.pos;
+            in_.bitsLeft = done.end.bitsLeft;
+            in_.bitBuffer = done.end.bitBuffer;
+            in_.held.active = false;
+            return true;
+        }
         intervalsDone_ = done.intervals;
         remaining -= done.intervals;
         expected = jpeg_marker::kFirstRestart + static_cast<int>(done.intervals % 8);
         in_.SetPos(done.start);
-        if (done.lastOutput != nullptr) pipeline_.CarryFrom(*done.lastOutput);
     }
     while (remaining > 0) {
         --remaining;
