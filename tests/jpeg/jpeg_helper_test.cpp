@@ -78,7 +78,8 @@ TEST(JpegHelper, DamagedLargePicturesKeepWhatDecodedAndNothingElse) {
 
 // Restart intervals are shared between the threads while their markers come in sequence.
 // One irregularity in the last interval of a chunk (intervals 218 and 437 end the first two
-// chunks; 73 and 147 in the eager mode, where the threads take turns) or near the end: from there the decode goes on one interval after another, and the bitmap is
+// chunks; 73 and 147 in the eager mode, where the threads take turns), near the end or in the
+// last interval: from there the decode goes on one interval after another, and the bitmap is
 // the one-thread bitmap, with the intervals that one leaves black still black.
 TEST(JpegHelper, RestartIntervalsSharedUntilTheFirstIrregularity) {
     std::vector<int> dc = pattern();
@@ -87,6 +88,9 @@ TEST(JpegHelper, RestartIntervalsSharedUntilTheFirstIrregularity) {
     for (size_t i = 0; i + 1 < file.size(); ++i)
         if (file[i] == 0xFF && file[i + 1] >= 0xD0 && file[i + 1] <= 0xD7) markers.push_back(i);
     ASSERT_GT(markers.size(), 1000u);
+    // The end-of-image marker ends the last interval.
+    ASSERT_TRUE(file[file.size() - 2] == 0xFF && file[file.size() - 1] == 0xD9);
+    markers.push_back(file.size() - 2);
     using Offset = std::ptrdiff_t;
     const struct {
         const char* name;
@@ -100,7 +104,7 @@ TEST(JpegHelper, RestartIntervalsSharedUntilTheFirstIrregularity) {
         {"garbage before the marker", [](std::vector<uint8_t>& f, size_t m, size_t) { f.insert(f.begin() + Offset(m), {0x12, 0x34}); }},
     };
     for (const auto& kind : kinds) {
-        for (size_t k : {size_t(73), size_t(147), size_t(218), size_t(437), markers.size() - 2}) {
+        for (size_t k : {size_t(73), size_t(147), size_t(218), size_t(437), markers.size() - 3, markers.size() - 1}) {
             std::vector<uint8_t> damaged = file;
             kind.damage(damaged, markers[k], markers[k - 1]);
             ViewerPicture both = decodeAsViewer(damaged), one = decodeAlone(damaged);
