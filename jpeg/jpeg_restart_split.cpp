@@ -107,7 +107,7 @@ RestartSplit::Result RestartSplit::Run(const Scan& scan) {
 
 // The first byte of interval `interval` is `start`: true, with the position of the marker
 // code that ends it and the interval's MarkerLimit(), when that marker is the restart marker
-// in sequence.
+// in sequence (any marker after the scan's last interval).
 bool RestartSplit::PlanInterval(size_t start, uint32_t interval, size_t& code, size_t& limit) const {
     JpegInput probe = *scan_.input;
     probe.SetPos(start);

@@ -2,7 +2,8 @@
 // decoding thread and the helper each take chunks of whole intervals, decode them into a
 // buffer of their own, and write them into the picture once every interval before them is
 // known to end exactly where the one-thread decode would start the next. The marker search
-// plans the intervals ahead: each must end at the next restart marker in sequence. From the
+// plans the intervals ahead: each must end at the next restart marker in sequence, the last
+// at any marker. From the
 // first interval that breaks the plan (a lost or misplaced marker, a failed interval, one
 // that ends early or late) nothing more is written here, and the caller decodes on from that
 // interval one interval after another, so every byte is the one-thread decode's.
