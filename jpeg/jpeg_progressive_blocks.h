@@ -222,23 +222,23 @@ template <class Source, class T>
 bool AcRefineMasked(Source& src, AcScan& s, T* block) {
     const int32_t step = int32_t(1) << s.approxLow;
     const uint64_t nonZero = NonZeroInZigzagOrder(block);
-    uint64_t ahead = Span(s.start, s.end);  // the positions from the one reached to the band's end
+    uint32_t k = s.start;
     if (s.eobRun > 0) {
         --s.eobRun;
-        return src.CorrectAll(block, nonZero & ahead, step);
+        return src.CorrectAll(block, nonZero & Span(k, s.end), step);
     }
-    while (ahead != 0) {
+    while (k <= s.end) {
         int run, size;
         int32_t bits;
         Refinement next = NextRefinement(src, s, run, size, bits);
         if (next == Refinement::Stop) return false;
-        if (next == Refinement::EndOfBand) return src.CorrectAll(block, nonZero & ahead, step);
+        if (next == Refinement::EndOfBand) return src.CorrectAll(block, nonZero & Span(k, s.end), step);
         // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
+        const uint64_t ahead = Span(k, s.end);
         const unsigned target = SelectSetBit(~nonZero & ahead, size == 0 ? 15 : run);
         if (target >= 64) return src.CorrectAll(block, nonZero & ahead, step);  // the band ends first
-        const uint64_t passed = (uint64_t(1) << target) - 1;
-        if (!src.CorrectAll(block, nonZero & ahead & passed, step)) return false;
-        ahead &= ~passed << 1;  // on from target + 1
+        if (!src.CorrectAll(block, nonZero & ahead & ((uint64_t(1) << target) - 1), step)) return false;
+        k = target + 1;
         if (size != 0) block[kZigzag[target]] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
     }
     return true;
