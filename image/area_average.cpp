@@ -50,9 +50,9 @@ bool makeAxisWeights(uint32_t from, uint32_t to, uint32_t one, AxisWeights& axis
 const uint32_t kHorizontalOne = 1u << 14;
 const uint32_t kVerticalOne = 1u << 15;
 
-// One output pixel from `taps` source pixels; weights past an output's own count are zero.
-template <uint32_t taps>
-inline void reducePixel(const uint8_t* p, const uint32_t* w, uint16_t* out) {
+// One output pixel from `taps` source pixels with their weights (zero past an output's own
+// count where the weights are padded); inlined, so a constant count unrolls.
+__attribute__((always_inline)) inline void reducePixel(const uint8_t* p, const uint32_t* w, uint32_t taps, uint16_t* out) {
     uint32_t b = 0, g = 0, r = 0;
     for (uint32_t k = 0; k < taps; ++k, p += 3) {
         b += p[0] * w[k];
@@ -118,7 +118,7 @@ template <uint32_t taps>
 uint32_t reducePadded(const uint8_t* row, const AxisWeights& axis, const RowPlan& plan, uint32_t i, uint16_t* out) {
     const uint32_t* w = plan.weights.data() + size_t(i) * taps;
     for (out += 3 * size_t(i); i < plan.padded; ++i, w += taps, out += 3)
-        reducePixel<taps>(row + size_t(axis.first[i]) * 3, w, out);
+        reducePixel(row + size_t(axis.first[i]) * 3, w, taps, out);
     return plan.padded;
 }
 
@@ -131,19 +131,9 @@ void reduceRow(const uint8_t* row, const AxisWeights& axis, const RowPlan& plan,
     case 4: i = reducePadded<4>(row, axis, plan, i, out); break;
     default: break;
     }
-    for (; i < to; ++i) {
-        const uint8_t* p = row + size_t(axis.first[i]) * 3;
-        uint32_t b = 0, g = 0, r = 0;
-        for (uint32_t k = axis.start[i]; k < axis.start[i + 1]; ++k, p += 3) {
-            const uint32_t w = axis.weights[k];
-            b += p[0] * w;
-            g += p[1] * w;
-            r += p[2] * w;
-        }
-        out[3 * i] = static_cast<uint16_t>((b + 32) >> 6);
-        out[3 * i + 1] = static_cast<uint16_t>((g + 32) >> 6);
-        out[3 * i + 2] = static_cast<uint16_t>((r + 32) >> 6);
-    }
+    for (; i < to; ++i)
+        reducePixel(row + size_t(axis.first[i]) * 3, axis.weights.data() + axis.start[i], axis.start[i + 1] - axis.start[i],
+                    out + 3 * size_t(i));
 }
 
 void addWeightedRow(const uint16_t* reduced, uint32_t weight, bool firstRow, uint32_t* sums, size_t n, bool simd) {

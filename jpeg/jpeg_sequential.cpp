@@ -55,9 +55,19 @@ bool DecodeBlockSerial(JpegInput& in, const HuffmanTable* dcTable, const Huffman
 
 namespace {
 
-// Blocks of an MCU in natural order, each cleared before it is decoded.
-struct DenseMcuOut {
+// Blocks of an MCU in natural order, all zero already.
+struct ZeroedMcuOut {
     int32_t (*blocks)[64];
+    void Begin(int) {}
+    bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
+                bool& acWritten) {
+        DenseBlockOut out{blocks[b]};
+        return DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
+    }
+};
+
+// The same, each block cleared before it is decoded.
+struct DenseMcuOut : ZeroedMcuOut {
     // Plain vector stores: a string store of this size starts slowly on some processors.
     void Begin(int count) {
         for (int b = 0; b < count; ++b) {
@@ -67,22 +77,6 @@ struct DenseMcuOut {
             std::memset(blocks[b], 0, sizeof blocks[b]);
 #endif
         }
-    }
-    bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
-                bool& acWritten) {
-        DenseBlockOut out{blocks[b]};
-        return DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
-    }
-};
-
-// Or into blocks known to be all zero already.
-struct ZeroedMcuOut {
-    int32_t (*blocks)[64];
-    void Begin(int) {}
-    bool Decode(FastBits& bits, const HuffmanTable& dc, const HuffmanTable& ac, int32_t& predictor, int b,
-                bool& acWritten) {
-        DenseBlockOut out{blocks[b]};
-        return DecodeBlockFast(bits, dc, ac, predictor, out, acWritten);
     }
 };
 
