@@ -21,8 +21,8 @@ bool DecodeMcuBlocks(JpegInput& in, std::vector<ScanComponent>& components, cons
                      const HuffmanTable* acTables, int32_t (*blocks)[64], bool* acWritten);
 
 // Up to `most` MCUs one after another into `blocks`, all zero on entry, and `acWritten` (each
-// MCU's blocks after the last's), through one fast bit reader whose state stays in registers; returns how many.
-// It stops before an MCU the fast path cannot decode, for DecodeMcuBlocks to do.
+// MCU's blocks after the last's), through one fast bit reader whose state stays in registers;
+// returns how many. It stops before an MCU the fast path cannot decode, for DecodeMcuBlocks.
 uint32_t DecodeMcuRun(JpegInput& in, std::vector<ScanComponent>& components, const HuffmanTable* dcTables,
                       const HuffmanTable* acTables, uint32_t most, int32_t (*blocks)[64], bool* acWritten);
 

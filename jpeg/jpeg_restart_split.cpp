@@ -60,9 +60,8 @@ RestartSplit::Result RestartSplit::Run(const Scan& scan) {
     const uint32_t intervalBlocks = scan.restartInterval * blocksPerMcu_;  // at most kMaxChunkBlocks (Fits)
     eager_ = HelperThread::Eager();
     chunkIntervals_ = intervalBlocks >= kChunkBlocks ? 1 : kChunkBlocks / intervalBlocks;
-    splitIntervals_ = scan.intervals;
     // The eager test mode hands the helper every other chunk of about 64, down to single intervals.
-    if (eager_) chunkIntervals_ = std::min(chunkIntervals_, splitIntervals_ / 64 + 1);
+    if (eager_) chunkIntervals_ = std::min(chunkIntervals_, scan.intervals / 64 + 1);
     if (!TakeStorage()) return result;
     for (Worker& w : workers_) {
         w.in = *scan.input;
@@ -125,7 +124,7 @@ bool RestartSplit::PlanInterval(size_t start, uint32_t interval, size_t& code, s
 // other way round.
 bool RestartSplit::TakeChunk(Worker& w, bool helper, std::unique_lock<std::mutex>& lock) {
     for (;;) {
-        if (stopped_ || planEnded_ || nextInterval_ >= splitIntervals_) return false;
+        if (stopped_ || planEnded_ || nextInterval_ >= scan_.intervals) return false;
         if (!eager_ || !helperPosted_.load(std::memory_order_relaxed) || (nextChunk_ % 2 == 0) == helper) break;
         WaitForChange(lock);
     }
@@ -133,7 +132,7 @@ bool RestartSplit::TakeChunk(Worker& w, bool helper, std::unique_lock<std::mutex
     w.first = nextInterval_;
     w.count = 0;
     size_t start = nextStart_;
-    const uint32_t wanted = splitIntervals_ - nextInterval_ < chunkIntervals_ ? splitIntervals_ - nextInterval_ : chunkIntervals_;
+    const uint32_t wanted = std::min(scan_.intervals - nextInterval_, chunkIntervals_);
     while (w.count < wanted) {
         size_t code, limit;
         if (!PlanInterval(start, w.first + w.count, code, limit)) {

@@ -103,7 +103,6 @@ private:
     bool TakeStorage();
 
     Scan scan_;
-    uint32_t splitIntervals_ = 0;  // intervals the split may take: all but the last
     uint32_t chunkIntervals_ = 1;
     uint32_t blocksPerMcu_ = 1;
     bool eager_ = false;
