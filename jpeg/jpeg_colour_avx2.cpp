@@ -72,29 +72,34 @@ inline void Pixels(V8 y, const Terms& t, int32_t* green, V8& b, V8& g, V8& r) {
     r = y + t.red;
 }
 
-// One pixel row of the MCU, 8 * H pixels, with the terms of its eight chroma samples.
+// One pixel row of the MCU, 8 * H pixels: the row `at` of each luma block (and of its
+// partial greens), with the terms of each block's chroma samples.
 template <int H, bool Sequential>
-inline void Row(const ColourMcu& m, const Terms& t, int row, uint8_t* p) {
-    int block = (row / 8) * H, at = 8 * (row % 8);
+inline void Row(const int32_t* const* luma, int32_t* const* green, const Terms* u, int at, uint8_t* p) {
     V8 b[2] = {}, g[2] = {}, r[2] = {};
-    for (int half = 0; half < H; ++half) {
-        Terms u = H == 1 ? t : Spread(t, half == 1);
-        int32_t* green = Sequential ? m.green[block + half] + at : nullptr;
-        Pixels(Load(m.luma[block + half] + at), u, green, b[half], g[half], r[half]);
-    }
+    for (int half = 0; half < H; ++half)
+        Pixels(Load(luma[half] + at), u[half], Sequential ? green[half] + at : nullptr, b[half], g[half], r[half]);
     __m256i bg = _mm256_packus_epi16(Words(b[0], b[1]), Words(g[0], g[1]));
     __m256i rr = _mm256_packus_epi16(Words(r[0], r[1]), _mm256_setzero_si256());
     // packus works within lanes: the low lane now holds pixels 0-7, the high lane 8-15.
     StoreLanes(bg, rr, p, H == 2);
 }
 
+// Block row by block row; each chroma row serves V pixel rows, its terms spread once.
 template <int H, int V, bool Sequential>
 void WriteRows(const ColourMcu& m) {
-    for (int cy = 0; cy < 8; ++cy) {
-        Terms t = TermsOf<Sequential>(Load(m.cb + 8 * cy), Load(m.cr + 8 * cy));
-        for (int dy = 0; dy < V; ++dy) {
-            int row = V * cy + dy;
-            Row<H, Sequential>(m, t, row, m.topLeft - static_cast<ptrdiff_t>(row) * m.pitch);
+    uint8_t* p = m.topLeft;
+    const ptrdiff_t pitch = m.pitch;
+    for (int by = 0; by < V; ++by) {
+        const int32_t* luma[2] = {m.luma[by * H], m.luma[by * H + H - 1]};
+        int32_t* green[2] = {m.green[by * H], m.green[by * H + H - 1]};
+        const int32_t* cb = m.cb + 64 / V * by;
+        const int32_t* cr = m.cr + 64 / V * by;
+        for (int cy = 0; cy < 8 / V; ++cy) {
+            Terms t = TermsOf<Sequential>(Load(cb + 8 * cy), Load(cr + 8 * cy));
+            Terms u[2] = {t, t};
+            if (H == 2) u[0] = Spread(t, false), u[1] = Spread(t, true);
+            for (int dy = 0; dy < V; ++dy, p -= pitch) Row<H, Sequential>(luma, green, u, 8 * (V * cy + dy), p);
         }
     }
 }
