@@ -14,6 +14,8 @@ namespace {
 
 typedef int32_t V8 __attribute__((vector_size(32)));
 typedef uint32_t U8 __attribute__((vector_size(32)));
+typedef int32_t V4 __attribute__((vector_size(16)));
+typedef uint32_t U4 __attribute__((vector_size(16)));
 
 inline V8 Load(const int32_t* p) { return LoadVector<V8>(p); }
 inline void Store(int32_t* p, V8 v) { StoreVector(p, v); }
@@ -37,16 +39,63 @@ inline void Transpose(V8 v[8]) {
 }
 
 bool AnyLane(V8 mask) { return _mm256_movemask_epi8((__m256i)mask) != 0; }
+bool AnyLane(V4 mask) { return _mm_movemask_epi8((__m128i)mask) != 0; }
 
 // Largest and smallest lane values seen, for one range check at the end.
+template <class V>
 struct Extremes {
-    __m256i high = _mm256_set1_epi32(INT32_MIN), low = _mm256_set1_epi32(INT32_MAX);
-    void Add(V8 v) {
-        high = _mm256_max_epi32(high, (__m256i)v);
-        low = _mm256_min_epi32(low, (__m256i)v);
+    V high = V{} + INT32_MIN, low = V{} + INT32_MAX;
+    void Add(V v) {
+        high = high > v ? high : v;
+        low = low < v ? low : v;
     }
-    bool Outside(int32_t limit) const { return AnyLane(OutsideMask((V8)high, limit) | OutsideMask((V8)low, limit)); }
+    bool Outside(int32_t limit) const { return AnyLane(OutsideMask(high, limit) | OutsideMask(low, limit)); }
 };
+
+// The first four values of each of the eight rows, as four columns of eight: row r of the
+// input is lane r of the outputs.
+inline void TransposeQuarter(const V4 rows[8], V8 columns[4]) {
+    __m256i p[4], a[4];
+    for (int r = 0; r < 4; ++r) p[r] = _mm256_set_m128i((__m128i)rows[r + 4], (__m128i)rows[r]);
+    a[0] = _mm256_unpacklo_epi32(p[0], p[1]);
+    a[1] = _mm256_unpackhi_epi32(p[0], p[1]);
+    a[2] = _mm256_unpacklo_epi32(p[2], p[3]);
+    a[3] = _mm256_unpackhi_epi32(p[2], p[3]);
+    columns[0] = (V8)_mm256_unpacklo_epi64(a[0], a[2]);
+    columns[1] = (V8)_mm256_unpackhi_epi64(a[0], a[2]);
+    columns[2] = (V8)_mm256_unpacklo_epi64(a[1], a[3]);
+    columns[3] = (V8)_mm256_unpackhi_epi64(a[1], a[3]);
+}
+
+// True when every coefficient outside the top-left 4 x 4 is zero, as in most chroma blocks.
+bool OnlyLowQuarter(const int32_t* coef) {
+    V8 top = Load(coef) | Load(coef + 8) | Load(coef + 16) | Load(coef + 24);
+    V8 bottom = Load(coef + 32) | Load(coef + 40) | Load(coef + 48) | Load(coef + 56);
+    __m256i outside = (__m256i)(bottom | (top & V8{0, 0, 0, 0, -1, -1, -1, -1}));
+    return _mm256_testz_si256(outside, outside);
+}
+
+// The transform of a block whose coefficients lie in its top-left 4 x 4. The kernels see
+// zeros for the rest, so every value equals the full transform's.
+bool InverseDctQuarter(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift) {
+    V4 x[8] = {};
+    Extremes<V4> products;
+    for (int i = 0; i < 4; ++i) {
+        x[i] = (V4)((U4)LoadVector<V4>(coef + 8 * i) * (U4)LoadVector<V4>(quant + 8 * i));
+        products.Add(x[i]);
+    }
+    if (products.Outside(kExactInputLimit)) return false;
+    Kernel(x);
+    Extremes<V4> columns;
+    for (int i = 0; i < 8; ++i) columns.Add(x[i]);
+    if (columns.Outside(kExactInputLimit)) return false;
+    V8 v[8] = {};
+    TransposeQuarter(x, v);
+    Kernel(v);
+    Transpose(v);
+    for (int i = 0; i < 8; ++i) Store(out + 8 * i, v[i] + levelShift);
+    return true;
+}
 
 }  // namespace
 
@@ -61,8 +110,9 @@ void ClearBlocksAvx2(int32_t (*blocks)[64], const bool* acWritten, size_t count)
 }
 
 bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked) {
+    if (inputsChecked && OnlyLowQuarter(coef)) return InverseDctQuarter(coef, out, quant, levelShift);
     V8 v[8];
-    Extremes coefficients, quantisers, products;
+    Extremes<V8> coefficients, quantisers, products;
     for (int i = 0; i < 8; ++i) {
         V8 c = Load(coef + 8 * i), q = Load(quant + 8 * i);
         if (!inputsChecked) {
@@ -76,7 +126,7 @@ bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int
         return false;
     if (products.Outside(kExactInputLimit)) return false;
     Kernel(v);
-    Extremes columns;
+    Extremes<V8> columns;
     for (int i = 0; i < 8; ++i) columns.Add(v[i]);
     if (columns.Outside(kExactInputLimit)) return false;
     Transpose(v);
