@@ -9,13 +9,11 @@
 #include <cstddef>
 #include <cstring>
 
+#include "jpeg_avx2_vectors.h"
+
 namespace {
 
-typedef int32_t V8 __attribute__((vector_size(32)));
-
 inline V8 Load(const int32_t* p) { return LoadVector<V8>(p); }
-
-inline V8 Div1024(V8 v) { return (v + ((v >> 31) & 1023)) >> 10; }
 
 inline bool AnyLane(V8 v) { return _mm256_movemask_epi8((__m256i)v) != 0; }
 

@@ -7,15 +7,12 @@
 #include <cstdint>
 #include <cstring>
 
+// Before the kernel, so that it divides with the AVX2 Div1024.
+#include "jpeg_avx2_vectors.h"
 #include "jpeg_idct_kernel.h"
 #include "jpeg_lanes.h"
 
 namespace {
-
-typedef int32_t V8 __attribute__((vector_size(32)));
-typedef uint32_t U8 __attribute__((vector_size(32)));
-typedef int32_t V4 __attribute__((vector_size(16)));
-typedef uint32_t U4 __attribute__((vector_size(16)));
 
 inline V8 Load(const int32_t* p) { return LoadVector<V8>(p); }
 inline void Store(int32_t* p, V8 v) { StoreVector(p, v); }

@@ -13,7 +13,8 @@ namespace {
 
 constexpr int32_t kExactInputLimit = 166213;  // 12920 * 166213 < 2^31
 
-// Division by 1024 truncating toward zero: negative values take 1023 before the shift.
+// Division by 1024 truncating toward zero: negative values take 1023 before the shift. A
+// SIMD file may declare an equal, faster one for its vector type before including this.
 template <class V>
 inline V Div1024(V v) {
     return (v + ((v >> 31) & 1023)) >> 10;
