@@ -19,5 +19,8 @@ inline V8 Div1024(V8 v) {
     return (V8)_mm256_sign_epi32(_mm256_srli_epi32(_mm256_abs_epi32((__m256i)v), 10), (__m256i)v);
 }
 inline V4 Div1024(V4 v) { return (V4)_mm_sign_epi32(_mm_srli_epi32(_mm_abs_epi32((__m128i)v), 10), (__m128i)v); }
+// The same on wrapping (unsigned) lanes, read as signed.
+inline U8 Div1024(U8 v) { return (U8)Div1024((V8)v); }
+inline U4 Div1024(U4 v) { return (U4)Div1024((V4)v); }
 
 }  // namespace

@@ -75,19 +75,19 @@ bool OnlyLowQuarter(const int32_t* coef) {
 // The transform of a block whose coefficients lie in its top-left 4 x 4. The kernels see
 // zeros for the rest, so every value equals the full transform's.
 bool InverseDctQuarter(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift) {
-    V4 x[8] = {};
-    Extremes<V4> products;
+    U4 x[8] = {};
+    Extremes<V4> inputs;
     for (int i = 0; i < 4; ++i) {
-        x[i] = (V4)((U4)LoadVector<V4>(coef + 8 * i) * (U4)LoadVector<V4>(quant + 8 * i));
-        products.Add(x[i]);
+        x[i] = (U4)LoadVector<V4>(coef + 8 * i) * (U4)LoadVector<V4>(quant + 8 * i);
+        inputs.Add((V4)x[i]);
     }
-    if (products.Outside(kExactInputLimit)) return false;
-    Kernel(x);
-    Extremes<V4> columns;
-    for (int i = 0; i < 8; ++i) columns.Add(x[i]);
-    if (columns.Outside(kExactInputLimit)) return false;
+    Kernel(x);  // wrapping, with one check after it as in InverseDctAvx2
+    for (int i = 0; i < 8; ++i) inputs.Add((V4)x[i]);
+    if (inputs.Outside(kExactInputLimit)) return false;
     V8 v[8] = {};
-    TransposeQuarter(x, v);
+    V4 rows[8];
+    for (int i = 0; i < 8; ++i) rows[i] = (V4)x[i];
+    TransposeQuarter(rows, v);
     Kernel(v);
     Transpose(v);
     for (int i = 0; i < 8; ++i) Store(out + 8 * i, v[i] + levelShift);
@@ -108,24 +108,26 @@ void ClearBlocksAvx2(int32_t (*blocks)[64], const bool* acWritten, size_t count)
 
 bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int32_t levelShift, bool inputsChecked) {
     if (inputsChecked && OnlyLowQuarter(coef)) return InverseDctQuarter(coef, out, quant, levelShift);
-    V8 v[8];
-    Extremes<V8> coefficients, quantisers, products;
+    U8 u[8];
+    Extremes<V8> coefficients, quantisers, inputs;
     for (int i = 0; i < 8; ++i) {
         V8 c = Load(coef + 8 * i), q = Load(quant + 8 * i);
         if (!inputsChecked) {
             coefficients.Add(c);
             quantisers.Add(q);
         }
-        v[i] = (V8)((U8)c * (U8)q);  // wraps for the values the checks turn away
-        products.Add(v[i]);
+        u[i] = (U8)c * (U8)q;  // wraps for the values the checks turn away
+        inputs.Add((V8)u[i]);
     }
     if (!inputsChecked && (coefficients.Outside(kCoefficientLimit) || quantisers.Outside(kQuantiserLimit)))
         return false;
-    if (products.Outside(kExactInputLimit)) return false;
-    Kernel(v);
-    Extremes<V8> columns;
-    for (int i = 0; i < 8; ++i) columns.Add(v[i]);
-    if (columns.Outside(kExactInputLimit)) return false;
+    // The column pass runs on wrapping lanes before the products are checked; one check of
+    // the products and its results together decides, so a wrapped value is never used.
+    Kernel(u);
+    for (int i = 0; i < 8; ++i) inputs.Add((V8)u[i]);
+    if (inputs.Outside(kExactInputLimit)) return false;
+    V8 v[8];
+    for (int i = 0; i < 8; ++i) v[i] = (V8)u[i];
     Transpose(v);
     Kernel(v);
     Transpose(v);
