@@ -41,8 +41,9 @@ inline __m256i Words(V8 a, V8 b) {
     return _mm256_permute4x64_epi64(packed, 0xD8);
 }
 
-// Each 128-bit lane: eight pixels' blue, green (bg) and red (r) bytes to their 24 bytes.
-inline void StoreLanes(__m256i bg, __m256i r, uint8_t* p, bool both) {
+// Each 128-bit lane: eight pixels' blue, green (bg) and red (r) bytes to their 24 bytes, the
+// low lane's at p, the high lane's at q.
+inline void StoreLanes(__m256i bg, __m256i r, uint8_t* p, uint8_t* q) {
     const __m256i bgFirst = _mm256_setr_epi8(0, 8, -1, 1, 9, -1, 2, 10, -1, 3, 11, -1, 4, 12, -1, 5, 0, 8, -1, 1, 9, -1,
                                              2, 10, -1, 3, 11, -1, 4, 12, -1, 5);
     const __m256i rFirst = _mm256_setr_epi8(-1, -1, 0, -1, -1, 1, -1, -1, 2, -1, -1, 3, -1, -1, 4, -1, -1, -1, 0, -1,
@@ -55,9 +56,8 @@ inline void StoreLanes(__m256i bg, __m256i r, uint8_t* p, bool both) {
     __m256i last = _mm256_or_si256(_mm256_shuffle_epi8(bg, bgLast), _mm256_shuffle_epi8(r, rLast));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(first));
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 16), _mm256_castsi256_si128(last));
-    if (!both) return;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 24), _mm256_extracti128_si256(first, 1));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 40), _mm256_extracti128_si256(last, 1));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(q), _mm256_extracti128_si256(first, 1));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(q + 16), _mm256_extracti128_si256(last, 1));
 }
 
 // Eight pixels: luma y with the terms of their chroma samples; the partial green is stored
@@ -70,35 +70,55 @@ inline void Pixels(V8 y, const Terms& t, int32_t* green, V8& b, V8& g, V8& r) {
     r = y + t.red;
 }
 
-// One pixel row of the MCU, 8 * H pixels: the row `at` of each luma block (and of its
-// partial greens), with the terms of each block's chroma samples.
-template <int H, bool Sequential>
-inline void Row(const int32_t* const* luma, int32_t* const* green, const Terms* u, int at, uint8_t* p) {
-    V8 b[2] = {}, g[2] = {}, r[2] = {};
-    for (int half = 0; half < H; ++half)
-        Pixels(Load(luma[half] + at), u[half], Sequential ? green[half] + at : nullptr, b[half], g[half], r[half]);
+// Two runs of eight pixels: luma y[i] (partial greens to green[i] on the sequential path)
+// with terms u[i], written at p[i].
+template <bool Sequential>
+inline void Pair(const int32_t* const y[2], int32_t* const green[2], const Terms u[2], uint8_t* const p[2]) {
+    V8 b[2], g[2], r[2];
+    for (int i = 0; i < 2; ++i) Pixels(Load(y[i]), u[i], Sequential ? green[i] : nullptr, b[i], g[i], r[i]);
     __m256i bg = _mm256_packus_epi16(Words(b[0], b[1]), Words(g[0], g[1]));
     __m256i rr = _mm256_packus_epi16(Words(r[0], r[1]), _mm256_setzero_si256());
-    // packus works within lanes: the low lane now holds pixels 0-7, the high lane 8-15.
-    StoreLanes(bg, rr, p, H == 2);
+    // packus works within lanes: the low lane now holds the first run, the high lane the second.
+    StoreLanes(bg, rr, p[0], p[1]);
 }
 
-// Block row by block row; each chroma row serves V pixel rows, its terms spread once.
-template <int H, int V, bool Sequential>
-void WriteRows(const ColourMcu& m) {
+// Two blocks across: each pixel row is one pair, each chroma row serves V rows with its terms
+// spread once.
+template <int V, bool Sequential>
+void WriteWideRows(const ColourMcu& m) {
     uint8_t* p = m.topLeft;
     const ptrdiff_t pitch = m.pitch;
     for (int by = 0; by < V; ++by) {
-        const int32_t* luma[2] = {m.luma[by * H], m.luma[by * H + H - 1]};
-        int32_t* green[2] = {m.green[by * H], m.green[by * H + H - 1]};
+        const int32_t* luma[2] = {m.luma[2 * by], m.luma[2 * by + 1]};
+        int32_t* green[2] = {m.green[2 * by], m.green[2 * by + 1]};
         const int32_t* cb = m.cb + 64 / V * by;
         const int32_t* cr = m.cr + 64 / V * by;
         for (int cy = 0; cy < 8 / V; ++cy) {
             Terms t = TermsOf<Sequential>(Load(cb + 8 * cy), Load(cr + 8 * cy));
-            Terms u[2] = {t, t};
-            if (H == 2) u[0] = Spread(t, false), u[1] = Spread(t, true);
-            for (int dy = 0; dy < V; ++dy, p -= pitch) Row<H, Sequential>(luma, green, u, 8 * (V * cy + dy), p);
+            const Terms u[2] = {Spread(t, false), Spread(t, true)};
+            for (int dy = 0; dy < V; ++dy, p -= pitch) {
+                int at = 8 * (V * cy + dy);
+                const int32_t* y[2] = {luma[0] + at, luma[1] + at};
+                int32_t* g[2] = {green[0] + at, green[1] + at};
+                uint8_t* to[2] = {p, p + 24};
+                Pair<Sequential>(y, g, u, to);
+            }
         }
+    }
+}
+
+// One block, one sample of each component per pixel: two rows make a pair.
+template <bool Sequential>
+void WriteNarrowRows(const ColourMcu& m) {
+    const ptrdiff_t pitch = m.pitch;
+    for (int row = 0; row < 8; row += 2) {
+        const int at = 8 * row;
+        const int32_t* y[2] = {m.luma[0] + at, m.luma[0] + at + 8};
+        int32_t* g[2] = {m.green[0] + at, m.green[0] + at + 8};
+        const Terms u[2] = {TermsOf<Sequential>(Load(m.cb + at), Load(m.cr + at)),
+                            TermsOf<Sequential>(Load(m.cb + at + 8), Load(m.cr + at + 8))};
+        uint8_t* to[2] = {m.topLeft - row * pitch, m.topLeft - (row + 1) * pitch};
+        Pair<Sequential>(y, g, u, to);
     }
 }
 
@@ -106,7 +126,8 @@ struct Writer {
     static bool Within(const int32_t* values, int n, int32_t limit) { return WithinLanes<V8, AnyLane>(values, n, limit); }
     template <int H, int V, bool Sequential>
     static void Rows(const ColourMcu& m) {
-        WriteRows<H, V, Sequential>(m);
+        if (H == 1) WriteNarrowRows<Sequential>(m);
+        else WriteWideRows<V, Sequential>(m);
     }
 };
 
