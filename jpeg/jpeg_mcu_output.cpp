@@ -104,11 +104,12 @@ uint32_t McuOutput::WriteSparse(const SparseMcu& mcu, uint32_t mcuNumber) {
             spread_[b][EntryPosition(mcu.entries[used])] = EntryValue(mcu.entries[used]);
     }
     Write(spread_, mcu.acWritten, mcuNumber);
-    used = 0;
-    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b) {
-        spread_[b][0] = 0;
-        for (uint32_t end = used + mcu.counts[b]; used < end; ++used) spread_[b][EntryPosition(mcu.entries[used])] = 0;
-    }
+    // Whole blocks cleared with vector stores where entries were spread: scattered zeros
+    // would stall the next MCU's vector loads of the same blocks.
+    bool spread[kMaxMcuBlocks];
+    int count = blocks < kMaxMcuBlocks ? blocks : kMaxMcuBlocks;
+    for (int b = 0; b < count; ++b) spread[b] = mcu.counts[b] != 0;
+    ClearBlocks(spread_, spread, size_t(count > 0 ? count : 0));
     return used;
 }
 
