@@ -2,6 +2,7 @@
 // or the two colour-difference passes. Pixel bytes are blue, green, red.
 #include "jpeg_mcu_output.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -95,22 +96,45 @@ void McuOutput::Write(const int32_t (*coefficients)[64], const bool* acWritten, 
     }
 }
 
-uint32_t McuOutput::WriteSparse(const SparseMcu& mcu, uint32_t mcuNumber) {
-    const int blocks = layout_->BlocksPerMcu();
+// Spreads one MCU's entries into zeroed blocks; returns the number of entries it took.
+uint32_t McuOutput::Spread(const SparseMcu& mcu, int32_t (*blocks)[64]) const {
+    const int count = std::min(layout_->BlocksPerMcu(), kMaxMcuBlocks);
     uint32_t used = 0;
-    for (int b = 0; b < blocks && b < kMaxMcuBlocks; ++b) {
-        spread_[b][0] = mcu.dc[b];
+    for (int b = 0; b < count; ++b) {
+        blocks[b][0] = mcu.dc[b];
         for (uint32_t end = used + mcu.counts[b]; used < end; ++used)
-            spread_[b][EntryPosition(mcu.entries[used])] = EntryValue(mcu.entries[used]);
+            blocks[b][EntryPosition(mcu.entries[used])] = EntryValue(mcu.entries[used]);
     }
-    Write(spread_, mcu.acWritten, mcuNumber);
-    // Whole blocks cleared with vector stores where entries were spread: scattered zeros
-    // would stall the next MCU's vector loads of the same blocks.
-    bool spread[kMaxMcuBlocks];
-    int count = blocks < kMaxMcuBlocks ? blocks : kMaxMcuBlocks;
-    for (int b = 0; b < count; ++b) spread[b] = mcu.counts[b] != 0;
-    ClearBlocks(spread_, spread, size_t(count > 0 ? count : 0));
     return used;
+}
+
+// Writes a spread MCU, then clears its blocks whole with vector stores: scattered zeros would
+// stall later vector loads of the same blocks.
+void McuOutput::WriteSpread(int32_t (*blocks)[64], const SparseMcu& mcu, uint32_t mcuNumber) {
+    Write(blocks, mcu.acWritten, mcuNumber);
+    const int count = std::min(layout_->BlocksPerMcu(), kMaxMcuBlocks);
+    bool spread[kMaxMcuBlocks];
+    for (int b = 0; b < count; ++b) spread[b] = mcu.counts[b] != 0;
+    ClearBlocks(blocks, spread, size_t(count > 0 ? count : 0));
+}
+
+// Each MCU is spread while the one before is still to be written, so that its scattered
+// stores are done by the time the transform loads the blocks.
+void McuOutput::WriteSparseRun(const SparseMcu& first, int blocksPerMcu, const uint32_t* mcuNumbers, int count) {
+    if (count <= 0) return;
+    SparseMcu mcu = first;
+    uint32_t used = Spread(mcu, spread_[0]);
+    for (int j = 0; j < count; ++j) {
+        SparseMcu next = mcu;
+        uint32_t nextUsed = 0;
+        if (j + 1 < count) {
+            next = {mcu.dc + blocksPerMcu, mcu.entries + used, mcu.counts + blocksPerMcu, mcu.acWritten + blocksPerMcu};
+            nextUsed = Spread(next, spread_[(j + 1) & 1]);
+        }
+        WriteSpread(spread_[j & 1], mcu, mcuNumbers[j]);
+        mcu = next;
+        used = nextUsed;
+    }
 }
 
 uint8_t* McuOutput::PixelAt(uint32_t x, uint32_t y) const {

@@ -55,8 +55,9 @@ public:
     // pixels. `acWritten[b]` false says block b holds only its DC value.
     void Write(const int32_t (*coefficients)[64], const bool* acWritten, uint32_t mcuNumber);
 
-    // The same from entry lists; returns the number of entries the MCU took.
-    uint32_t WriteSparse(const SparseMcu& mcu, uint32_t mcuNumber);
+    // The same for `count` MCUs from entry lists that follow one another: MCU j's lists start
+    // blocksPerMcu * j blocks on from `first`'s, its entries after those of the MCUs before.
+    void WriteSparseRun(const SparseMcu& first, int blocksPerMcu, const uint32_t* mcuNumbers, int count);
 
     // Takes over what an MCU of a self-contained scan leaves in `other`'s scratch blocks, as if
     // this output had written that MCU: a later scan that is not self-contained reads it.
@@ -64,6 +65,8 @@ public:
 
 private:
     bool Transform(const int32_t (*coefficients)[64], const bool* acWritten);
+    uint32_t Spread(const SparseMcu& mcu, int32_t (*blocks)[64]) const;
+    void WriteSpread(int32_t (*blocks)[64], const SparseMcu& mcu, uint32_t mcuNumber);
     uint8_t* PixelAt(uint32_t x, uint32_t y) const;
     template <class Pixel>
     void ForEachPixel(const int32_t* chroma, uint32_t mcuNumber, Pixel pixel);
@@ -74,6 +77,6 @@ private:
     // Luminance blocks 0..3 (left to right, top to bottom), partial greens in 4..7.
     alignas(64) int32_t sampleArea_[8][64] = {};
     alignas(64) int32_t chroma_[3][64] = {};
-    // Entry lists spread out into blocks; all zero between MCUs.
-    alignas(64) int32_t spread_[kMaxMcuBlocks][64] = {};
+    // Entry lists spread out into blocks, two MCUs' worth; all zero until spread.
+    alignas(64) int32_t spread_[2][kMaxMcuBlocks][64] = {};
 };

@@ -172,11 +172,7 @@ void McuPipeline::Finish() {
 
 void McuPipeline::WriteBatch(McuOutput& output, int batch) {
     Batch& b = batches_[batch];
-    uint32_t used = 0;
-    for (int j = 0; j < b.count; ++j) {
-        const size_t block = size_t(j) * blocksPerMcu_;
-        used += output.WriteSparse({b.dc + block, b.entries + used, b.counts + block, b.flags + block}, b.numbers[j]);
-    }
+    output.WriteSparseRun({b.dc, b.entries, b.counts, b.flags}, blocksPerMcu_, b.numbers, b.count);
 }
 
 // Writes batches while any wait. Between batches it watches for the next one for a while
