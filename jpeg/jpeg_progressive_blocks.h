@@ -217,7 +217,8 @@ inline uint64_t Span(uint32_t from, uint32_t to) {
 // The same refinement for bands within the block, by masks: which positions are non-zero is
 // known from the start, since a correction never makes a coefficient zero and new ones are
 // set behind the position reached. Skipping r zero positions, correcting the non-zero ones
-// passed, is then finding the (r + 1)-th zero of the mask.
+// passed, is then finding a zero of the band by its rank: the band's zeros are ranked once,
+// when its first coefficient comes, and the rank of the position reached is kept.
 template <class Source, class T>
 bool AcRefineMasked(Source& src, AcScan& s, T* block) {
     const int32_t step = int32_t(1) << s.approxLow;
@@ -227,18 +228,27 @@ bool AcRefineMasked(Source& src, AcScan& s, T* block) {
         --s.eobRun;
         return src.CorrectAll(block, nonZero & Span(k, s.end), step);
     }
+    RankedMask zeros;
+    bool ranked = false;
+    unsigned rank = 0;  // zeros of the band before k
     while (k <= s.end) {
         int run, size;
         int32_t bits;
         Refinement next = NextRefinement(src, s, run, size, bits);
         if (next == Refinement::Stop) return false;
         if (next == Refinement::EndOfBand) return src.CorrectAll(block, nonZero & Span(k, s.end), step);
+        if (!ranked) {
+            zeros = RankedMask(~nonZero & Span(s.start, s.end));
+            ranked = true;
+        }
         // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
         const uint64_t ahead = Span(k, s.end);
-        const unsigned target = SelectSetBit(~nonZero & ahead, size == 0 ? 15 : run);
+        const unsigned passed = size == 0 ? 15 : static_cast<unsigned>(run);
+        const unsigned target = zeros.Select(rank + passed);
         if (target >= 64) return src.CorrectAll(block, nonZero & ahead, step);  // the band ends first
         if (!src.CorrectAll(block, nonZero & ahead & ((uint64_t(1) << target) - 1), step)) return false;
         k = target + 1;
+        rank += passed + 1;
         if (size != 0) block[kZigzag[target]] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
     }
     return true;

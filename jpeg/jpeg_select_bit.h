@@ -18,43 +18,60 @@ struct BitInByteTable {
 };
 extern const BitInByteTable kBitInByte;
 
-// The place of the (n + 1)-th set bit of `word` (n < 128), the word's width when it has n or
-// fewer; `count` gets its number of set bits. Without branches on the data: bit counts per
-// byte, their running sums, the byte where the sum passes n, then the bit within that byte.
-// Bit deposit would do it in one instruction, but some processors run that in microcode.
+// The set bits of one word, selected by rank again and again: the running sums of set bits
+// per byte are counted once, without branches on the data. Bit deposit would select in one
+// instruction, but some processors run it in microcode.
 template <class Word>
-inline unsigned SelectInWord(Word word, unsigned n, unsigned& count) {
-    constexpr unsigned kBytes = sizeof(Word);
-    const Word ones = Word(~Word(0)) / 255, highs = ones << 7;
-    Word c = word - ((word >> 1) & (ones * 0x55));
-    c = (c & (ones * 0x33)) + ((c >> 2) & (ones * 0x33));
-    c = (c + (c >> 4)) & (ones * 0x0F);
-    const Word upTo = c * ones;  // byte i: set bits in bytes 0 to i
-    count = static_cast<unsigned>(upTo >> (8 * (kBytes - 1)));
-    // Bytes whose running sum is at most n lie before the one that holds the bit.
-    const Word atMost = ((Word(n) * ones | highs) - upTo) & highs;
-    const unsigned before = static_cast<unsigned>(((atMost >> 7) * ones) >> (8 * (kBytes - 1)));
-    if (before >= kBytes) return 8 * kBytes;
-    const unsigned shift = 8 * before;
-    const unsigned skipped = static_cast<unsigned>(((upTo << 8) >> shift) & 0xFF);
-    return shift + kBitInByte.at[(word >> shift) & 0xFF][(n - skipped) & 7];
-}
+class RankedWord {
+public:
+    RankedWord() = default;
+    explicit RankedWord(Word word) : word_(word) {
+        Word c = word - ((word >> 1) & (kOnes * 0x55));
+        c = (c & (kOnes * 0x33)) + ((c >> 2) & (kOnes * 0x33));
+        c = (c + (c >> 4)) & (kOnes * 0x0F);
+        upTo_ = c * kOnes;  // byte i: set bits in bytes 0 to i
+        count_ = static_cast<unsigned>(upTo_ >> (8 * (kBytes - 1)));
+    }
+    unsigned Count() const { return count_; }
 
-// The place of the (n + 1)-th lowest set bit of `mask` (0 <= n < 32), or 64 when it has n or
-// fewer, from its two 32-bit halves.
-inline unsigned SelectSetBitByHalves(uint64_t mask, int n) {
-    unsigned count, highCount;
-    const unsigned low = SelectInWord(static_cast<uint32_t>(mask), static_cast<unsigned>(n), count);
-    if (low < 32) return low;
-    return 32 + SelectInWord(static_cast<uint32_t>(mask >> 32), static_cast<unsigned>(n) - count, highCount);
-}
+    // The place of the (n + 1)-th set bit (n < 128), the word's width when it has n or fewer:
+    // the byte where the running sum passes n, then the bit within that byte.
+    unsigned Select(unsigned n) const {
+        // Bytes whose running sum is at most n lie before the one that holds the bit.
+        const Word atMost = ((Word(n) * kOnes | kHighs) - upTo_) & kHighs;
+        const unsigned before = static_cast<unsigned>(((atMost >> 7) * kOnes) >> (8 * (kBytes - 1)));
+        if (before >= kBytes) return 8 * kBytes;
+        const unsigned shift = 8 * before;
+        const unsigned skipped = static_cast<unsigned>(((upTo_ << 8) >> shift) & 0xFF);
+        return shift + kBitInByte.at[(word_ >> shift) & 0xFF][(n - skipped) & 7];
+    }
 
-// The same, in one word where words are 64 bits.
-inline unsigned SelectSetBit(uint64_t mask, int n) {
+private:
+    static constexpr unsigned kBytes = sizeof(Word);
+    static constexpr Word kOnes = Word(~Word(0)) / 255, kHighs = kOnes << 7;
+    Word word_ = 0, upTo_ = 0;
+    unsigned count_ = 0;
+};
+
+// The same for a 64-bit mask from its two 32-bit halves.
+class RankedHalves {
+public:
+    RankedHalves() = default;
+    explicit RankedHalves(uint64_t mask)
+        : low_(static_cast<uint32_t>(mask)), high_(static_cast<uint32_t>(mask >> 32)) {}
+    // The place of the (n + 1)-th set bit (n < 96), 64 when the mask has n or fewer.
+    unsigned Select(unsigned n) const {
+        if (n < low_.Count()) return low_.Select(n);
+        return 32 + high_.Select(n - low_.Count());
+    }
+
+private:
+    RankedWord<uint32_t> low_, high_;
+};
+
+// One word where words are 64 bits, else the halves.
 #if defined(__x86_64__) || defined(__aarch64__)
-    unsigned count;
-    return SelectInWord(mask, static_cast<unsigned>(n), count);
+using RankedMask = RankedWord<uint64_t>;
 #else
-    return SelectSetBitByHalves(mask, n);
+using RankedMask = RankedHalves;
 #endif
-}

@@ -263,9 +263,9 @@ TEST(JpegSimd, SelectedBitIsTheNextAfterSkippingN) {
     for (int trial = 0; trial < 2000; ++trial) {
         uint64_t mask = random() & random();
         if (trial % 7 == 0) mask >>= random() % 64;
-        int n = static_cast<int>(random() % 17);
+        unsigned n = static_cast<unsigned>(random() % 80);
         unsigned expected = 64;
-        int seen = 0;
+        unsigned seen = 0;
         for (unsigned bit = 0; bit < 64; ++bit) {
             if (!((mask >> bit) & 1)) continue;
             if (seen++ == n) {
@@ -273,8 +273,8 @@ TEST(JpegSimd, SelectedBitIsTheNextAfterSkippingN) {
                 break;
             }
         }
-        EXPECT_EQ(SelectSetBitByHalves(mask, n), expected) << mask << " " << n;
-        EXPECT_EQ(SelectSetBit(mask, n), expected) << mask << " " << n;
+        EXPECT_EQ(RankedHalves(mask).Select(n), expected) << mask << " " << n;
+        EXPECT_EQ(RankedWord<uint64_t>(mask).Select(n), expected) << mask << " " << n;
         if (expected < 64) {
             EXPECT_EQ(LowestSetBit(uint64_t(1) << expected), int(expected));
         }
