@@ -37,11 +37,12 @@ public:
     // The place of the (n + 1)-th set bit (n < 128), the word's width when it has n or fewer:
     // the byte where the running sum passes n, then the bit within that byte.
     unsigned Select(unsigned n) const {
-        // Bytes whose running sum is at most n lie before the one that holds the bit.
-        const Word atMost = ((Word(n) * kOnes | kHighs) - upTo_) & kHighs;
-        const unsigned before = static_cast<unsigned>(((atMost >> 7) * kOnes) >> (8 * (kBytes - 1)));
-        if (before >= kBytes) return 8 * kBytes;
-        const unsigned shift = 8 * before;
+        // Bytes whose running sum is at most n lie before the one that holds the bit; the
+        // sums grow from byte to byte, so the first byte past n is the lowest marked here.
+        const Word past = ~((Word(n) * kOnes | kHighs) - upTo_) & kHighs;
+        if (past == 0) return 8 * kBytes;
+        const unsigned shift = static_cast<unsigned>(kBytes == 8 ? __builtin_ctzll(uint64_t(past))
+                                                                 : __builtin_ctz(static_cast<uint32_t>(past))) & ~7u;
         const unsigned skipped = static_cast<unsigned>(((upTo_ << 8) >> shift) & 0xFF);
         return shift + kBitInByte.at[(word_ >> shift) & 0xFF][(n - skipped) & 7];
     }
