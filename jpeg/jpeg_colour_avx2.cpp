@@ -99,7 +99,8 @@ void WriteWideRows(const ColourMcu& m) {
             for (int dy = 0; dy < V; ++dy, p -= pitch) {
                 int at = 8 * (V * cy + dy);
                 const int32_t* y[2] = {luma[0] + at, luma[1] + at};
-                int32_t* g[2] = {green[0] + at, green[1] + at};
+                int32_t* g[2] = {nullptr, nullptr};  // no partial greens on the progressive path
+                if (Sequential) g[0] = green[0] + at, g[1] = green[1] + at;
                 uint8_t* to[2] = {p, p + 24};
                 Pair<Sequential>(y, g, u, to);
             }
@@ -114,7 +115,8 @@ void WriteNarrowRows(const ColourMcu& m) {
     for (int row = 0; row < 8; row += 2) {
         const int at = 8 * row;
         const int32_t* y[2] = {m.luma[0] + at, m.luma[0] + at + 8};
-        int32_t* g[2] = {m.green[0] + at, m.green[0] + at + 8};
+        int32_t* g[2] = {nullptr, nullptr};  // no partial greens on the progressive path
+        if (Sequential) g[0] = m.green[0] + at, g[1] = m.green[0] + at + 8;
         const Terms u[2] = {TermsOf<Sequential>(Load(m.cb + at), Load(m.cr + at)),
                             TermsOf<Sequential>(Load(m.cb + at + 8), Load(m.cr + at + 8))};
         uint8_t* to[2] = {m.topLeft - row * pitch, m.topLeft - (row + 1) * pitch};
