@@ -45,6 +45,7 @@ struct SerialSource {
     }
     bool Symbol(const HuffmanTable* table, int& symbol) { return in.DecodeSymbol(table, symbol); }
     bool Receive(int n, int32_t& value) { return in.ReceiveBits(n, value); }
+    bool RunAndValue(const HuffmanTable*, int&, int32_t&) { return false; }
 };
 
 // FastBits never meets the marker (it reads zeros past it); a code outside the table stops
@@ -77,6 +78,8 @@ struct FastSource {
         value = n ? bits.Receive(n) : 0;
         return true;
     }
+    // A symbol with its value bits in one lookup where both fit; false leaves it to Symbol.
+    bool RunAndValue(const HuffmanTable* table, int& run, int32_t& value) { return bits.RunAndValue(*table, run, value); }
 };
 
 // The band of the scan and the state its blocks share.
@@ -115,6 +118,21 @@ bool AcFirstBlock(Source& src, AcScan& s, T* block) {
         return true;
     }
     for (uint32_t k = s.start; k <= s.end;) {
+        int zeros;
+        int32_t value;
+        if (src.RunAndValue(s.table, zeros, value)) {
+            if (value != 0) {
+                k += static_cast<uint32_t>(zeros);
+                block[ZigzagIndex(k)] = static_cast<T>(ScaledCoefficient(value, s.approxLow));
+                ++k;
+            } else if (zeros == 15) {
+                k += 16;
+            } else {
+                StartEndOfBand(src, s, zeros);
+                break;
+            }
+            continue;
+        }
         int rs;
         if (!src.Symbol(s.table, rs)) return Failed(s);
         int run = rs >> 4, size = rs & 15;
@@ -139,25 +157,32 @@ enum class Refinement { Stop, EndOfBand, Coefficient };
 
 // Reads the next symbol of a refinement block and, for a coefficient, its bits: Stop when the
 // read fails (the scan ends), EndOfBand when it starts a run (the block's remaining non-zero
-// coefficients are then corrected), else Coefficient with `run` and `size` (size 0: ZRL).
+// coefficients are then corrected), else Coefficient with `run` and the coefficient's `value`
+// (0 for ZRL).
 template <class Source>
-__attribute__((always_inline)) inline Refinement NextRefinement(Source& src, AcScan& s, int& run, int& size, int32_t& bits) {
+__attribute__((always_inline)) inline Refinement NextRefinement(Source& src, AcScan& s, int& run, int32_t& value) {
+    if (src.RunAndValue(s.table, run, value)) {
+        if (value != 0 || run == 15) return Refinement::Coefficient;
+        StartEndOfBand(src, s, run);
+        return Refinement::EndOfBand;
+    }
     int rs;
     if (!src.Symbol(s.table, rs)) {
         Failed(s);
         return Refinement::Stop;
     }
     run = rs >> 4;
-    size = rs & 15;
+    const int size = rs & 15;
     if (size == 0 && run < 15) {
         StartEndOfBand(src, s, run);
         return Refinement::EndOfBand;
     }
-    bits = 0;
+    int32_t bits = 0;
     if (size != 0 && !src.Receive(size, bits)) {
         Failed(s);
         return Refinement::Stop;
     }
+    value = size != 0 ? Extend(bits, size) : 0;
     return Refinement::Coefficient;
 }
 
@@ -188,20 +213,20 @@ bool AcRefinePositions(Source& src, AcScan& s, T* block) {
         return correctRest();
     }
     while (k <= s.end) {
-        int run, size;
-        int32_t bits;
-        Refinement next = NextRefinement(src, s, run, size, bits);
+        int run;
+        int32_t value;
+        Refinement next = NextRefinement(src, s, run, value);
         if (next == Refinement::Stop) return false;
         if (next == Refinement::EndOfBand) return correctRest();
-        int zeros = size == 0 ? 16 : run;  // ZRL skips sixteen zeros
+        int zeros = value == 0 ? 16 : run;  // ZRL skips sixteen zeros
         for (int z = 0; z < zeros && k <= s.end; ++z) {
             if (!skipNonZero()) return false;
             if (k <= s.end) ++k;
         }
-        if (size == 0) continue;
+        if (value == 0) continue;
         if (!skipNonZero()) return false;
         if (k > s.end) break;
-        block[ZigzagIndex(k)] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
+        block[ZigzagIndex(k)] = static_cast<T>(ScaledCoefficient(value, s.approxLow));
         ++k;
     }
     return true;
@@ -232,9 +257,9 @@ bool AcRefineMasked(Source& src, AcScan& s, T* block) {
     bool ranked = false;
     unsigned rank = 0;  // zeros of the band before k
     while (k <= s.end) {
-        int run, size;
-        int32_t bits;
-        Refinement next = NextRefinement(src, s, run, size, bits);
+        int run;
+        int32_t value;
+        Refinement next = NextRefinement(src, s, run, value);
         if (next == Refinement::Stop) return false;
         if (next == Refinement::EndOfBand) return src.CorrectAll(block, nonZero & Span(k, s.end), step);
         if (!ranked) {
@@ -243,13 +268,13 @@ bool AcRefineMasked(Source& src, AcScan& s, T* block) {
         }
         // A coefficient goes on the zero position after `run` zeros; ZRL ends on the 16th zero.
         const uint64_t ahead = Span(k, s.end);
-        const unsigned passed = size == 0 ? 15 : static_cast<unsigned>(run);
+        const unsigned passed = value == 0 ? 15 : static_cast<unsigned>(run);
         const unsigned target = zeros.Select(rank + passed);
         if (target >= 64) return src.CorrectAll(block, nonZero & ahead, step);  // the band ends first
         if (!src.CorrectAll(block, nonZero & ahead & ((uint64_t(1) << target) - 1), step)) return false;
         k = target + 1;
         rank += passed + 1;
-        if (size != 0) block[kZigzag[target]] = static_cast<T>(ScaledCoefficient(Extend(bits, size), s.approxLow));
+        if (value != 0) block[kZigzag[target]] = static_cast<T>(ScaledCoefficient(value, s.approxLow));
     }
     return true;
 }
