@@ -118,6 +118,9 @@ bool AcFirstBlock(Source& src, AcScan& s, T* block) {
         return true;
     }
     for (uint32_t k = s.start; k <= s.end;) {
+        // The one-lookup road and the symbol-then-bits road each place their coefficient
+        // themselves: merged (here and in NextRefinement), the 32-bit build decoded
+        // progressive pictures about 6 % slower under Wine.
         int zeros;
         int32_t value;
         if (src.RunAndValue(s.table, zeros, value)) {
