@@ -124,8 +124,21 @@ void WriteNarrowRows(const ColourMcu& m) {
     }
 }
 
+// A quick test of the limits, which are powers of two: shifted up by the limit, every value
+// must fit the bits below twice the limit, which one OR of them all tells. True only when every
+// value lies in [-limit, limit); the limit itself is left to the exact test.
+inline bool BelowPowerOfTwo(const int32_t* values, int n, int32_t limit) {
+    U8 any = {};
+    for (int i = 0; i < n; i += 8) any |= (U8)Load(values + i) + static_cast<uint32_t>(limit);
+    const __m256i outside = (__m256i)(any & ~(2 * static_cast<uint32_t>(limit) - 1));
+    return _mm256_testz_si256(outside, outside);
+}
+
 struct Writer {
-    static bool Within(const int32_t* values, int n, int32_t limit) { return WithinLanes<V8, AnyLane>(values, n, limit); }
+    // The quick test first; a value at the limit itself goes on to the exact one.
+    static bool Within(const int32_t* values, int n, int32_t limit) {
+        return BelowPowerOfTwo(values, n, limit) || WithinLanes<V8, AnyLane>(values, n, limit);
+    }
     template <int H, int V, bool Sequential>
     static void Rows(const ColourMcu& m) {
         if (H == 1) WriteNarrowRows<Sequential>(m);
