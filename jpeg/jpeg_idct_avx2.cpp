@@ -51,7 +51,7 @@ struct Extremes {
 
 // The first four values of each of the eight rows, as four columns of eight: row r of the
 // input is lane r of the outputs.
-inline void TransposeQuarter(const V4 rows[8], V8 columns[4]) {
+inline void TransposeQuarter(const U4 rows[8], V8 columns[4]) {
     __m256i p[4], a[4];
     for (int r = 0; r < 4; ++r) p[r] = _mm256_set_m128i((__m128i)rows[r + 4], (__m128i)rows[r]);
     a[0] = _mm256_unpacklo_epi32(p[0], p[1]);
@@ -62,6 +62,14 @@ inline void TransposeQuarter(const V4 rows[8], V8 columns[4]) {
     columns[1] = (V8)_mm256_unpackhi_epi64(a[0], a[2]);
     columns[2] = (V8)_mm256_unpacklo_epi64(a[1], a[3]);
     columns[3] = (V8)_mm256_unpackhi_epi64(a[1], a[3]);
+}
+
+// The row pass over the transposed column results v, back to rows with the level shift
+// added, into out.
+inline void RowPassAndStore(V8 v[8], int32_t* out, int32_t levelShift) {
+    Kernel(v);
+    Transpose(v);
+    for (int i = 0; i < 8; ++i) Store(out + 8 * i, v[i] + levelShift);
 }
 
 // True when every coefficient outside the top-left 4 x 4 is zero, as in most chroma blocks.
@@ -85,12 +93,8 @@ bool InverseDctQuarter(const int32_t* coef, int32_t* out, const int32_t* quant, 
     for (int i = 0; i < 8; ++i) inputs.Add((V4)x[i]);
     if (inputs.Outside(kExactInputLimit)) return false;
     V8 v[8] = {};
-    V4 rows[8];
-    for (int i = 0; i < 8; ++i) rows[i] = (V4)x[i];
-    TransposeQuarter(rows, v);
-    Kernel(v);
-    Transpose(v);
-    for (int i = 0; i < 8; ++i) Store(out + 8 * i, v[i] + levelShift);
+    TransposeQuarter(x, v);
+    RowPassAndStore(v, out, levelShift);
     return true;
 }
 
@@ -129,9 +133,7 @@ bool InverseDctAvx2(const int32_t* coef, int32_t* out, const int32_t* quant, int
     V8 v[8];
     for (int i = 0; i < 8; ++i) v[i] = (V8)u[i];
     Transpose(v);
-    Kernel(v);
-    Transpose(v);
-    for (int i = 0; i < 8; ++i) Store(out + 8 * i, v[i] + levelShift);
+    RowPassAndStore(v, out, levelShift);
     return true;
 }
 

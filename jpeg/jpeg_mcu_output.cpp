@@ -2,7 +2,6 @@
 // or the two colour-difference passes. Pixel bytes are blue, green, red.
 #include "jpeg_mcu_output.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -98,9 +97,8 @@ void McuOutput::Write(const int32_t (*coefficients)[64], const bool* acWritten, 
 
 // Spreads one MCU's entries into zeroed blocks; returns the number of entries it took.
 uint32_t McuOutput::Spread(const SparseMcu& mcu, int32_t (*blocks)[64]) const {
-    const int count = std::min(layout_->BlocksPerMcu(), kMaxMcuBlocks);
     uint32_t used = 0;
-    for (int b = 0; b < count; ++b) {
+    for (int b = 0; b < SpreadBlocks(); ++b) {
         blocks[b][0] = mcu.dc[b];
         for (uint32_t end = used + mcu.counts[b]; used < end; ++used)
             blocks[b][EntryPosition(mcu.entries[used])] = EntryValue(mcu.entries[used]);
@@ -112,10 +110,10 @@ uint32_t McuOutput::Spread(const SparseMcu& mcu, int32_t (*blocks)[64]) const {
 // stall later vector loads of the same blocks.
 void McuOutput::WriteSpread(int32_t (*blocks)[64], const SparseMcu& mcu, uint32_t mcuNumber) {
     Write(blocks, mcu.acWritten, mcuNumber);
-    const int count = std::min(layout_->BlocksPerMcu(), kMaxMcuBlocks);
+    const int count = SpreadBlocks();
     bool spread[kMaxMcuBlocks];
     for (int b = 0; b < count; ++b) spread[b] = mcu.counts[b] != 0;
-    ClearBlocks(blocks, spread, size_t(count > 0 ? count : 0));
+    ClearBlocks(blocks, spread, size_t(count));
 }
 
 // Each MCU is spread while the one before is still to be written, so that its scattered

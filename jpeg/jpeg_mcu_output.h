@@ -2,6 +2,7 @@
 // and the colour or grey output. Each McuOutput has its own scratch blocks, so the MCUs of one
 // scan can be written by several threads at once: every MCU covers pixels of its own.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 
 constexpr int kMaxMcuBlocks = 12;  // three scan components of up to four blocks each
@@ -65,6 +66,8 @@ public:
 
 private:
     bool Transform(const int32_t (*coefficients)[64], const bool* acWritten);
+    // Blocks of an MCU that entry lists fill: at most the spread blocks hold.
+    int SpreadBlocks() const { return std::min(layout_->BlocksPerMcu(), kMaxMcuBlocks); }
     uint32_t Spread(const SparseMcu& mcu, int32_t (*blocks)[64]) const;
     void WriteSpread(int32_t (*blocks)[64], const SparseMcu& mcu, uint32_t mcuNumber);
     uint8_t* PixelAt(uint32_t x, uint32_t y) const;

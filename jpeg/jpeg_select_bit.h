@@ -60,7 +60,7 @@ public:
     RankedHalves() = default;
     explicit RankedHalves(uint64_t mask)
         : low_(static_cast<uint32_t>(mask)), high_(static_cast<uint32_t>(mask >> 32)) {}
-    // The place of the (n + 1)-th set bit (n < 96), 64 when the mask has n or fewer.
+    // The place of the (n + 1)-th set bit (n < 128), 64 when the mask has n or fewer.
     unsigned Select(unsigned n) const {
         if (n < low_.Count()) return low_.Select(n);
         return 32 + high_.Select(n - low_.Count());
