@@ -22,10 +22,18 @@ struct Terms {
     V8 blue, green1, green2, red;
 };
 
+// c * k / 1024 truncated toward zero for a positive constant k, from |c|: the product has
+// c's sign, so one magnitude serves every constant. Chroma within its limit (2^20) keeps
+// every product below 2^31.
+inline V8 ScaledBy(V8 magnitude, int32_t k, V8 c) {
+    return (V8)_mm256_sign_epi32(_mm256_srli_epi32((__m256i)(magnitude * k), 10), (__m256i)c);
+}
+
 template <bool Sequential>
 inline Terms TermsOf(V8 cb, V8 cr) {
-    if (Sequential) return {Div1024(cb * 1815), Div1024(cb * 352), Div1024(cr * 731), Div1024(cr * 1436)};
-    return {Div1024(cb * 1815), Div1024(cr * 731 + cb * 352), V8{}, Div1024(cr * 1436)};
+    const V8 b = (V8)_mm256_abs_epi32((__m256i)cb), r = (V8)_mm256_abs_epi32((__m256i)cr);
+    if (Sequential) return {ScaledBy(b, 1815, cb), ScaledBy(b, 352, cb), ScaledBy(r, 731, cr), ScaledBy(r, 1436, cr)};
+    return {ScaledBy(b, 1815, cb), Div1024(cr * 731 + cb * 352), V8{}, ScaledBy(r, 1436, cr)};
 }
 
 // Samples 0-3 (high: 4-7) of t, each twice: the chroma of sixteen pixels, eight at a time.
