@@ -97,8 +97,9 @@ void McuOutput::Write(const int32_t (*coefficients)[64], const bool* acWritten, 
 
 // Spreads one MCU's entries into zeroed blocks; returns the number of entries it took.
 uint32_t McuOutput::Spread(const SparseMcu& mcu, int32_t (*blocks)[64]) const {
+    const int count = SpreadBlocks();
     uint32_t used = 0;
-    for (int b = 0; b < SpreadBlocks(); ++b) {
+    for (int b = 0; b < count; ++b) {
         blocks[b][0] = mcu.dc[b];
         for (uint32_t end = used + mcu.counts[b]; used < end; ++used)
             blocks[b][EntryPosition(mcu.entries[used])] = EntryValue(mcu.entries[used]);
