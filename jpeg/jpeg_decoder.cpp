@@ -1,5 +1,7 @@
 #include "jpeg_decoder.h"
 
+#include <memory>
+
 #include "jpeg_markers.h"
 
 #include "jpeg_fast_block.h"
@@ -20,7 +22,10 @@ const uint8_t kZigzagWide[80] = {
 
 JpegDecoder::JpegDecoder(JpegMessages& messages) : messages_(messages) {}
 
-void JpegDecoder::Refuse(const char* text) { messages_.showMessage(text); }
+void JpegDecoder::Refuse(const char* text) {
+    ++messagesShown_;
+    messages_.showMessage(text);
+}
 
 bool JpegDecoder::RefuseDamaged() {
     Refuse(jpeg_text::kCannotShow);
@@ -118,6 +123,28 @@ bool JpegDecoder::HandleMarker() {
 }
 
 bool JpegDecoder::Decode(const uint8_t* data, uint32_t length, uint8_t* row, int32_t pitch, JpegSize bitmap) {
+    const bool result = DecodeOnce(data, length, row, pitch, bitmap);
+    return aheadFailed_ ? DecodeAgainAlone(data, length, row, pitch, bitmap) : result;
+}
+
+// The helper decoded a last scan that the decode then did not meet as foreseen (a damaged
+// file): the coefficients are not what one thread would have made, so a fresh decoder on this
+// thread alone does it all again. It shows only the texts this one had not shown yet: up to
+// where this one stopped, both went the same way.
+bool JpegDecoder::DecodeAgainAlone(const uint8_t* data, uint32_t length, uint8_t* row, int32_t pitch, JpegSize bitmap) {
+    LaterJpegMessages later(messages_, messagesShown_, captionsSet_);
+    std::unique_ptr<JpegDecoder> alone(new JpegDecoder(later));
+    alone->aheadAllowed_ = false;
+    alone->reduction_ = reduction_;
+    const bool result = alone->Decode(data, length, row, pitch, bitmap);
+    frameAccepted_ = alone->frameAccepted_;
+    reductionRefused_ = alone->reductionRefused_;
+    frame_ = alone->frame_;
+    workDone_ = alone->workDone_;
+    return result;
+}
+
+bool JpegDecoder::DecodeOnce(const uint8_t* data, uint32_t length, uint8_t* row, int32_t pitch, JpegSize bitmap) {
     if (!FindStart(data, length)) return false;
     BuildScaleTable(scaleTable_);
     restartInterval_ = 0;

@@ -11,6 +11,7 @@
 #include "jpeg_mcu_pipeline.h"
 #include "jpeg_messages.h"
 #include "jpeg_progressive_emission.h"
+#include "jpeg_scan_ahead.h"
 
 struct AcScan;
 struct FastSource;
@@ -63,6 +64,9 @@ public:
     static constexpr uint64_t kMemoryLimit = uint64_t(1) << 30;
 
 private:
+    bool DecodeOnce(const uint8_t* data, uint32_t length, uint8_t* outputRow, int32_t outputPitch, JpegSize bitmap);
+    bool DecodeAgainAlone(const uint8_t* data, uint32_t length, uint8_t* outputRow, int32_t outputPitch, JpegSize bitmap);
+
     // Markers and segments (jpeg_decoder.cpp, jpeg_segments.cpp).
     bool FindStart(const uint8_t* data, uint32_t length);
     bool SeekMarkerCode();
@@ -127,6 +131,10 @@ private:
     template <class T>
     void PutDcValuesInBlocksOf();
     bool ReadyStoreForScan();
+    void StartScanAhead();
+    bool TakeScanAhead();
+    bool TouchesLumaCoefficients() const;
+    void RowPassed(uint32_t m);
     bool WidenCoefficients();
     uint64_t PictureBytes() const;
     bool LastScanAhead() const;
@@ -134,6 +142,7 @@ private:
     void PassRow(uint32_t m);
 
     JpegMessages& messages_;
+    size_t messagesShown_ = 0, captionsSet_ = 0;  // texts passed to messages_
     JpegInput in_;
 
     // The bitmap the decode writes.
@@ -178,9 +187,15 @@ private:
         // values an AC scan can give (DC scans check each value as it is stored).
         uint64_t peak = 0;
         size_t lumaStride = 0;  // luminance blocks per row of the store, set for each pass
+        bool feeding = false;   // the scan being decoded feeds the helper's last scan
+        bool aheadTaken = false;  // the helper's last scan stood for the scan met
     };
     Progressive progressive_;
     ProgressiveEmission emission_;  // may write into the picture until it is finished
+    // The last scan on the helper (jpeg_scan_ahead.h): allowed unless this decode is the
+    // one-thread replay of a decode where the scan met was not the one foreseen (aheadFailed_).
+    ScanAhead scanAhead_;
+    bool aheadAllowed_ = true, aheadFailed_ = false;
 
     McuPipeline pipeline_;  // last: it may write into the picture until it is destroyed
 };

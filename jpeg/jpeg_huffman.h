@@ -31,3 +31,9 @@ constexpr int16_t kBadCode = -1;
 // Fills `table` from the 16 counts and their `values` (canonical code generation).
 // `values` holds the sum of the counts; an empty list leaves every length empty.
 void BuildHuffmanTable(HuffmanTable& table, const uint8_t counts[16], const uint8_t* values);
+
+class JpegInput;
+
+// One DHT segment after its marker code, its tables into dcTables or acTables (four each).
+enum class HuffmanSegment { kRead, kCut, kDamaged };  // read; ran past the data; a bad class, slot or count
+HuffmanSegment ReadHuffmanSegment(JpegInput& in, HuffmanTable dcTables[4], HuffmanTable acTables[4]);

@@ -27,6 +27,20 @@ public:
     void setCaption(const std::string&) override {}
 };
 
+// Passes texts on to `to` but for the first `messages` messages and `captions` captions: those
+// a first attempt at the same decode has shown already.
+class LaterJpegMessages : public JpegMessages {
+public:
+    LaterJpegMessages(JpegMessages& to, size_t messages, size_t captions)
+        : to_(to), skipMessages_(messages), skipCaptions_(captions) {}
+    void showMessage(const std::string& t) override;
+    void setCaption(const std::string& t) override;
+
+private:
+    JpegMessages& to_;
+    size_t skipMessages_, skipCaptions_;
+};
+
 // The decoder's own texts.
 namespace jpeg_text {
 extern const char* const kCannotShow;      // "このファイルは表示出来ません。"

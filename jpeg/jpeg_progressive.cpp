@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "jpeg_decoder.h"
+#include "jpeg_helper_thread.h"
 #include "jpeg_markers.h"
+#include "jpeg_scan_lookahead.h"
 
 // The store for this pass: zero coefficients and DC array, within the memory cap and the
 // work budget (each pass clears its coefficients and emits the picture).
@@ -52,6 +55,8 @@ bool JpegDecoder::WidenCoefficients() {
     CoefficientStore& store = progressive_.store;
     CoefficientLayout& c = progressive_.coefficients;
     if (c.wide) return true;
+    // The helper's last scan writes the 16-bit store; it is over before the store moves.
+    scanAhead_.Wait();
     if (uint64_t(store.Bytes()) * 3 + PictureBytes() > kMemoryLimit) return false;
     if (!ChargeWork(frame_.blocks())) return false;
     if (!store.Widen()) return false;
@@ -60,21 +65,32 @@ bool JpegDecoder::WidenCoefficients() {
     return true;
 }
 
-// Before a scan: an AC scan can give no coefficient more than the largest magnitude its table
-// codes, shifted, nor a refinement move one by more than a step per position naming it, so a
-// 16-bit store that might not hold the result widens now. False when widening fails.
+namespace {
+
+// An AC scan can give no coefficient more than the largest magnitude its table codes, shifted,
+// nor a refinement move one by more than a step per position naming it: the largest magnitude
+// after the scan, from `peak` before it.
+uint64_t PeakAfterAcScan(uint64_t peak, const HuffmanTable& table, uint32_t spectralEnd, uint8_t approxHigh,
+                         uint8_t approxLow) {
+    int largestSize = 0;
+    for (uint8_t symbol : table.values) largestSize = std::max(largestSize, symbol & 15);
+    peak = std::max(peak, ((uint64_t(1) << largestSize) - 1) << approxLow);
+    if (approxHigh != 0) {
+        // Positions past 63 all name coefficient 63.
+        uint64_t corrections = spectralEnd > 63 ? uint64_t(spectralEnd) - 62 : 1;
+        peak += corrections << approxLow;
+    }
+    return std::min<uint64_t>(peak, uint64_t(1) << 40);
+}
+
+}  // namespace
+
+// Before a scan: a 16-bit store that might not hold what an AC scan gives widens now. False
+// when widening fails.
 bool JpegDecoder::ReadyStoreForScan() {
     if (scan_.spectralEnd == 0 || scan_.EmptyBand()) return true;
-    int largestSize = 0;
-    for (uint8_t symbol : acTables_[scan_.components[0].acSelector].values)
-        largestSize = std::max(largestSize, symbol & 15);
-    uint64_t peak = std::max(progressive_.peak, ((uint64_t(1) << largestSize) - 1) << scan_.approxLow);
-    if (scan_.approxHigh != 0) {
-        // Positions past 63 all name coefficient 63.
-        uint64_t corrections = scan_.spectralEnd > 63 ? uint64_t(scan_.spectralEnd) - 62 : 1;
-        peak += corrections << scan_.approxLow;
-    }
-    progressive_.peak = std::min<uint64_t>(peak, uint64_t(1) << 40);
+    progressive_.peak = PeakAfterAcScan(progressive_.peak, acTables_[scan_.components[0].acSelector],
+                                        scan_.spectralEnd, scan_.approxHigh, scan_.approxLow);
     return progressive_.peak <= INT16_MAX || WidenCoefficients();
 }
 
@@ -82,6 +98,7 @@ bool JpegDecoder::ReadyStoreForScan() {
 // scan, and each pass emits anew into fresh coefficients. False when the store cannot be had
 // or the work budget is spent; otherwise true when the data ran out, else the last step's result.
 bool JpegDecoder::DecodeProgressive() {
+    ++captionsSet_;
     messages_.setCaption(jpeg_text::kProgressive);
     progressive_.lumaStride = size_t(frame_.maxH) * frame_.mcusAcross();
     if (!AllocateCoefficients()) return false;
@@ -112,20 +129,105 @@ bool JpegDecoder::DecodeProgressive() {
             progressive_.status = false;
             break;
         }
+        if (scanAhead_.Started() && !progressive_.aheadTaken) {
+            // The helper has the last scan: it stands for the scan met at its place, and no
+            // scan before may touch the blocks it reads and writes.
+            if (in_.pos == scanAhead_.plan().dataStart) {
+                if (!TakeScanAhead() || !SeekNextScan()) break;
+                continue;
+            }
+            if (TouchesLumaCoefficients()) break;
+        } else if (!scanAhead_.Started()) {
+            StartScanAhead();
+        }
         // A DC scan may still widen a 16-bit store, which must not move under a helper emitting
         // rows: the helper of such a last scan starts once the scan is over.
         if ((progressive_.coefficients.wide || scan_.spectralEnd != 0) && LastScanAhead()) {
             emission_.StartHelper();
             if (emission_.HelperStarted()) progressive_.rowMark = scan_.mcusAcross;
         }
-        if (!DecodeProgressiveScan() || !SeekNextScan()) break;
+        const bool complete = DecodeProgressiveScan();
+        if (progressive_.feeding) {
+            if (complete) scanAhead_.Feed(UINT32_MAX);
+            progressive_.feeding = false;
+            progressive_.rowMark = UINT32_MAX;
+        }
+        if (!complete || !SeekNextScan()) break;
     }
     progressive_.rowMark = UINT32_MAX;
+    if (scanAhead_.Started() && !progressive_.aheadTaken) {
+        // The decode stopped before the last scan, or met another one: what the helper did
+        // is not what one thread does, and the decode is done again without it.
+        scanAhead_.Abandon();
+        scanAhead_.Wait();
+        aheadFailed_ = true;
+        progressive_.status = false;
+    }
     emission_.Finish();
+    scanAhead_.Wait();
+    scanAhead_.Reset();
+    progressive_.aheadTaken = false;
     // Scans reach only the frame's components, so the other buffers were never written.
     progressive_.store.Release(frame_.mcusAcross() > 0 && frame_.mcusDown() > 0);
     progressive_.coefficients = CoefficientLayout();
-    return in_.Beyond() || progressive_.status;
+    return !aheadFailed_ && (in_.Beyond() || progressive_.status);
+}
+
+// At an AC scan of the luminance alone, when the helper can be had and the picture repays it:
+// the helper takes the picture's last scan when the lookahead finds that this scan feeds it.
+// Its values must fit the store as it is now; a store to be widened first stays on one thread.
+void JpegDecoder::StartScanAhead() {
+    if (!aheadAllowed_ || !scan_.lumaAlone || scan_.spectralEnd == 0 || scan_.EmptyBand() || restartInterval_ != 0 ||
+        progressive_.coefficients.dcStride != 1)
+        return;
+    if (!HelperThread::Repays(frame_.blocks()) || HelperThread::Get() == nullptr) return;
+    std::unique_ptr<ScanAheadPlan> plan(new ScanAheadPlan);
+    if (!FindLastLumaScan(in_, acTables_, frame_.components[0].id, *plan)) return;
+    const CoefficientLayout& c = progressive_.coefficients;
+    if (!c.wide && PeakAfterAcScan(progressive_.peak, plan->table, plan->spectralEnd, plan->approxHigh,
+                                   plan->approxLow) > INT16_MAX)
+        return;
+    ScanAheadLayout layout;
+    layout.coefficients = &progressive_.coefficients;
+    layout.lumaStride = progressive_.lumaStride;
+    layout.across = scan_.mcusAcross;
+    layout.count = scan_.mcuCount;
+    layout.rowsPerMcu = frame_.maxV;
+    layout.emission = &emission_;
+    if (!scanAhead_.Start(*plan, in_, layout)) return;
+    // The emission's share of the helper comes after the scan.
+    emission_.StartHelper();
+    progressive_.feeding = true;
+    progressive_.rowMark = scan_.mcusAcross;
+}
+
+// At the helper's last scan, its header read: when it is the scan foreseen, the helper's
+// result becomes this scan's, the rows it passes going to the emission when nothing follows it.
+// False when it is not (the pass then ends as failed) or when the scan did not complete.
+bool JpegDecoder::TakeScanAhead() {
+    const ScanAheadPlan& plan = scanAhead_.plan();
+    const HuffmanTable& table = acTables_[scan_.components[0].acSelector];
+    const HuffmanTable& foreseen = plan.table;
+    if (!scan_.lumaAlone || scan_.spectralStart != plan.spectralStart || scan_.spectralEnd != plan.spectralEnd ||
+        scan_.approxHigh != plan.approxHigh || scan_.approxLow != plan.approxLow || table.defined != foreseen.defined ||
+        table.values != foreseen.values || !std::equal(table.counts, table.counts + 16, foreseen.counts))
+        return false;
+    if (LastScanAhead()) {
+        scanAhead_.OpenRows();
+        emission_.EmitReadyRows();
+    }
+    scanAhead_.Wait();
+    progressive_.aheadTaken = true;
+    in_ = scanAhead_.input();
+    progressive_.status = scanAhead_.status();
+    return scanAhead_.complete();
+}
+
+// Whether the scan about to be decoded may write luminance AC coefficients, or DC values
+// into the blocks.
+bool JpegDecoder::TouchesLumaCoefficients() const {
+    if (scan_.spectralEnd == 0 || scan_.EmptyBand()) return false;
+    return scan_.components[0].index == 1 || scan_.spectralStart == 0;
 }
 
 // After a scan: handles segments up to the next scan header (true) or stops the loop (false)

@@ -356,3 +356,36 @@ private:
     size_t mostBytesPerBlock_;
     bool active_ = false;
 };
+
+// The blocks of an AC scan in the order the scan codes them: `count` blocks, `across` to a
+// row of the store, rows `rowStride` coefficients apart from `first`. `visit(m)` comes before
+// block m; false from it ends the scan, incomplete. A first scan passes over the blocks of an
+// end-of-band run here, which touch nothing. True when every block was decoded.
+template <class T, bool (*Fast)(FastSource&, AcScan&, T*), bool (*Serial)(SerialSource&, AcScan&, T*),
+          bool kFirstScan, class Visit>
+bool DecodeAcBlockRows(JpegInput& in, AcScan& scan, T* first, size_t rowStride, uint32_t across, uint32_t count,
+                       Visit visit) {
+    AcBlockRun run(in, scan.start, scan.end);
+    // Block after block, stepping along the rows instead of dividing.
+    T* rowStart = first;
+    uint32_t mx = 0;
+    bool complete = true;
+    for (uint32_t m = 0; m < count && complete; ++m) {
+        T* const block = rowStart + size_t(mx) * 64;
+        if (++mx == across) {
+            mx = 0;
+            rowStart += rowStride;
+        }
+        if (!visit(m)) {
+            complete = false;
+            break;
+        }
+        if (kFirstScan && scan.eobRun > 0) {
+            --scan.eobRun;
+            continue;
+        }
+        complete = run.template BlockOf<T, Fast, Serial>(scan, block);
+    }
+    run.Finish();
+    return complete;
+}

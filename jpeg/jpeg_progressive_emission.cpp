@@ -146,6 +146,12 @@ void ProgressiveEmission::Release(uint32_t rows) {
     }
 }
 
+void ProgressiveEmission::ReleaseUpTo(uint32_t rows) {
+    uint32_t now = ready_.load(std::memory_order_relaxed);
+    while (now < rows && !ready_.compare_exchange_weak(now, rows, std::memory_order_release, std::memory_order_relaxed)) {
+    }
+}
+
 void ProgressiveEmission::Finish() {
     ready_.store(layout_.mcusDown, std::memory_order_release);
     StartHelper();

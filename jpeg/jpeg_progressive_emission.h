@@ -59,11 +59,16 @@ public:
     // Rows before `rows` are final. In the helper's eager test mode the helper emits them
     // before this returns.
     void Release(uint32_t rows);
+    // Rows before `rows` are final, from any thread and in any order (the most released
+    // counts); never waits, also in the eager test mode.
+    void ReleaseUpTo(uint32_t rows);
+    // Emits released rows on the calling thread until every row is taken, waiting for rows
+    // that are not released yet.
+    void EmitReadyRows();
     // Releases every row and emits them with the helper; returns once all are written.
     void Finish();
 
 private:
-    void EmitReadyRows();
     void EmitRow(uint32_t my);
     template <class T>
     void JoinDcValues(T* const first[3], uint32_t my);

@@ -102,11 +102,16 @@ T* JpegDecoder::AcBlock(uint32_t m) {
     return l.At<T>(l.buffers[c.index == 1 ? 0 : c.index == 2 ? 1 : 2]) + size_t(m) * 64;
 }
 
-// Called at every MCU or block of a scan: at each new row of the scan's grid, the last scan
-// hands the rows it has passed to the emission.
+// Called at every MCU or block of a scan: at each new row of the scan's grid (see RowPassed).
 inline void JpegDecoder::PassRow(uint32_t m) {
-    if (m != progressive_.rowMark) return;
-    emission_.Release(RowsPassed(m));
+    if (m == progressive_.rowMark) RowPassed(m);
+}
+
+// The scan that feeds the helper's last scan hands it the blocks before m, the last scan
+// itself hands the emission the rows.
+void JpegDecoder::RowPassed(uint32_t m) {
+    if (progressive_.feeding) scanAhead_.Feed(m);
+    else emission_.Release(RowsPassed(m));
     progressive_.rowMark += scan_.mcusAcross;
 }
 
@@ -182,34 +187,19 @@ bool JpegDecoder::DecodeDcRefine() {
     });
 }
 
-// The blocks of an AC scan one by one through `Block`; the scan's state goes back to the driver.
-// A first scan passes over the blocks of an end-of-band run here, which touch nothing.
+// The blocks of an AC scan one by one, in the order AcBlock places them; the scan's state goes
+// back to the driver.
 template <class T, bool (*Fast)(FastSource&, AcScan&, T*), bool (*Serial)(SerialSource&, AcScan&, T*),
           bool kFirstScan>
 bool JpegDecoder::DecodeAcBlocks() {
     acTable_ = &acTables_[scan_.components[0].acSelector];
     AcScan scan{acTable_, scan_.spectralStart, scan_.spectralEnd, scan_.approxLow, 0, progressive_.status};
-    AcBlockRun run(in_, scan_.spectralStart, scan_.spectralEnd);
-    // Block after block as AcBlock places them, stepping along the rows instead of dividing.
-    T* const first = AcBlock<T>(0);
     const size_t stride = (scan_.lumaAlone ? progressive_.lumaStride : size_t(scan_.mcusAcross)) * 64;
-    T* rowStart = first;
-    uint32_t mx = 0;
-    bool complete = true;
-    for (uint32_t m = 0; m < scan_.mcuCount && complete; ++m) {
-        T* const block = rowStart + size_t(mx) * 64;
-        if (++mx == scan_.mcusAcross) {
-            mx = 0;
-            rowStart += stride;
-        }
-        PassRow(m);
-        if (kFirstScan && scan.eobRun > 0) {
-            --scan.eobRun;
-            continue;
-        }
-        complete = run.BlockOf<T, Fast, Serial>(scan, block);
-    }
-    run.Finish();
+    const bool complete = DecodeAcBlockRows<T, Fast, Serial, kFirstScan>(
+        in_, scan, AcBlock<T>(0), stride, scan_.mcusAcross, scan_.mcuCount, [this](uint32_t m) {
+            PassRow(m);
+            return true;
+        });
     progressive_.status = scan.status;
     return complete;
 }

@@ -56,24 +56,33 @@ bool JpegDecoder::ReadQuantTables() {
     return !in_.Beyond();
 }
 
-bool JpegDecoder::ReadHuffmanTables() {
-    int32_t remaining = static_cast<int32_t>(in_.ReadU16()) - 2;
+HuffmanSegment ReadHuffmanSegment(JpegInput& in, HuffmanTable dcTables[4], HuffmanTable acTables[4]) {
+    int32_t remaining = static_cast<int32_t>(in.ReadU16()) - 2;
     uint8_t values[16 * 255];
     while (remaining > 0) {
-        uint8_t tcTh = in_.ReadU8();
+        uint8_t tcTh = in.ReadU8();
         int tc = tcTh >> 4, th = tcTh & 15;
-        if (tc > 1 || th > 3) return RefuseDamaged();
+        if (tc > 1 || th > 3) return HuffmanSegment::kDamaged;
         uint8_t counts[16];
         int32_t total = 0;
-        for (int i = 0; i < 16; ++i) total += counts[i] = in_.ReadU8();
+        for (int i = 0; i < 16; ++i) total += counts[i] = in.ReadU8();
         remaining -= 17;
-        if (total > remaining) return RefuseDamaged();
-        for (int32_t i = 0; i < total; ++i) values[i] = in_.ReadU8();
+        if (total > remaining) return HuffmanSegment::kDamaged;
+        for (int32_t i = 0; i < total; ++i) values[i] = in.ReadU8();
         remaining -= total;
-        if (in_.Beyond()) return false;
-        BuildHuffmanTable(tc == 0 ? dcTables_[th] : acTables_[th], counts, values);
+        if (in.Beyond()) return HuffmanSegment::kCut;
+        BuildHuffmanTable(tc == 0 ? dcTables[th] : acTables[th], counts, values);
     }
-    return true;
+    return HuffmanSegment::kRead;
+}
+
+bool JpegDecoder::ReadHuffmanTables() {
+    switch (ReadHuffmanSegment(in_, dcTables_, acTables_)) {
+    case HuffmanSegment::kRead: return true;
+    case HuffmanSegment::kCut: return false;
+    case HuffmanSegment::kDamaged: break;
+    }
+    return RefuseDamaged();
 }
 
 bool JpegDecoder::ReadRestartInterval() {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include "corpus_decodes.h"
 #include "jpeg_picture_decode.h"
@@ -127,5 +128,50 @@ TEST(JpegCorpusGuard, CutLargePicturesDecodeTheSameOnOneThreadAndOnTwo) {
             for (size_t i = at; i < at + 300; ++i) damaged[i] = static_cast<uint8_t>(i * 7);
             EXPECT_TRUE(decodeWhole(damaged, true) == decodeWhole(damaged, false)) << name << " damaged at " << share;
         }
+    }
+}
+
+namespace {
+
+// Where each scan's entropy-coded data starts and ends (the next marker), in file order.
+std::vector<std::pair<size_t, size_t>> scanData(const std::vector<uint8_t>& f) {
+    std::vector<std::pair<size_t, size_t>> scans;
+    size_t at = 2;
+    while (at + 4 < f.size() && f[at] == 0xFF && f[at + 1] != 0xD9) {
+        size_t next = at + 2 + (size_t(f[at + 2]) << 8 | f[at + 3]);
+        if (f[at + 1] == 0xDA) {
+            const size_t start = next;
+            while (next + 1 < f.size() && !(f[next] == 0xFF && f[next + 1] != 0 && (f[next + 1] & 0xF8) != 0xD0)) ++next;
+            scans.push_back({start, next});
+        }
+        at = next;
+    }
+    return scans;
+}
+
+}  // namespace
+
+// The helper decodes a progressive picture's last scan while the scans before it are read; a
+// stretch of damage in any scan (one that stops the decode before the last scan included)
+// leaves the bitmap, the result and the texts as one thread makes them.
+TEST(JpegCorpusGuard, ProgressiveDamageInAnyScanDecodesTheSameOnOneThreadAndOnTwo) {
+    if (corpusDir().empty()) GTEST_SKIP() << skipMessage();
+    const std::vector<uint8_t> file = readCorpusFile("generated/jpeg/prog-1920x1080-420.jpg");
+    ASSERT_FALSE(file.empty());
+    const auto scans = scanData(file);
+    ASSERT_GE(scans.size(), 6u);
+    auto decode = [](const std::vector<uint8_t>& f, bool helper) {
+        HelperThread::SetEnabled(helper);
+        RecordingJpegMessages messages;
+        DecodedJpeg d = DecodeJpegPicture(f.data(), f.size(), messages, UINT64_MAX);
+        HelperThread::SetEnabled(true);
+        d.pixels.push_back(static_cast<uint8_t>(d.complete));
+        return std::make_tuple(d.pixels, messages.messages, messages.captions);
+    };
+    for (size_t k = 0; k < scans.size(); ++k) {
+        std::vector<uint8_t> damaged = file;
+        const size_t middle = (scans[k].first + scans[k].second) / 2;
+        for (size_t i = middle; i < std::min(middle + 64, scans[k].second); ++i) damaged[i] = static_cast<uint8_t>(i * 7);
+        EXPECT_TRUE(decode(damaged, true) == decode(damaged, false)) << "damage in scan " << k;
     }
 }
