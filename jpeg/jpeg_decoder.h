@@ -142,7 +142,6 @@ private:
     void PassRow(uint32_t m);
 
     JpegMessages& messages_;
-    size_t messagesShown_ = 0, captionsSet_ = 0;  // texts passed to messages_
     JpegInput in_;
 
     // The bitmap the decode writes.
@@ -192,10 +191,13 @@ private:
     };
     Progressive progressive_;
     ProgressiveEmission emission_;  // may write into the picture until it is finished
+
+    McuPipeline pipeline_;  // it may write into the picture until it is destroyed
+
     // The last scan on the helper (jpeg_scan_ahead.h): allowed unless this decode is the
     // one-thread replay of a decode where the scan met was not the one foreseen (aheadFailed_).
+    // Destroyed first: it waits for the helper's scan, which writes into progressive_.
     ScanAhead scanAhead_;
     bool aheadAllowed_ = true, aheadFailed_ = false;
-
-    McuPipeline pipeline_;  // last: it may write into the picture until it is destroyed
+    size_t messagesShown_ = 0, captionsSet_ = 0;  // texts passed to messages_
 };
