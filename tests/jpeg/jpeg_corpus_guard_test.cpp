@@ -160,14 +160,27 @@ TEST(JpegCorpusGuard, ProgressiveDamageInAnyScanDecodesTheSameOnOneThreadAndOnTw
     ASSERT_FALSE(file.empty());
     const auto scans = scanData(file);
     ASSERT_GE(scans.size(), 6u);
+    // The whole picture, and the picture at half its size as a fitted page decodes it.
     auto decode = [](const std::vector<uint8_t>& f, bool helper) {
         HelperThread::SetEnabled(helper);
         RecordingJpegMessages messages;
         DecodedJpeg d = DecodeJpegPicture(f.data(), f.size(), messages, UINT64_MAX);
-        HelperThread::SetEnabled(true);
         d.pixels.push_back(static_cast<uint8_t>(d.complete));
-        return std::make_tuple(d.pixels, messages.messages, messages.captions);
+        JpegSize whole;
+        JpegDecoder(messages).Probe(f.data(), uint32_t(f.size()), whole);
+        const JpegSize half = {whole.width / 2, whole.height / 2};
+        std::vector<uint8_t> reduced(size_t(half.width) * 3 * half.height);
+        JpegDecoder decoder(messages);
+        decoder.SetReduction(1);
+        const bool complete = decoder.Decode(f.data(), uint32_t(f.size()), reduced.data() + reduced.size() - half.width * 3,
+                                             int32_t(half.width * 3), half);
+        reduced.push_back(static_cast<uint8_t>(complete));
+        HelperThread::SetEnabled(true);
+        return std::make_tuple(d.pixels, reduced, messages.messages, messages.captions);
     };
+    const auto intact = decode(file, true);
+    EXPECT_TRUE(intact == decode(file, false));
+    EXPECT_EQ(std::get<1>(intact).back(), 1);  // the reduced decode reached the end of the image
     for (size_t k = 0; k < scans.size(); ++k) {
         std::vector<uint8_t> damaged = file;
         const size_t middle = (scans[k].first + scans[k].second) / 2;
