@@ -1,6 +1,7 @@
 // Progressive frames: coefficients of the whole picture, refined scan by scan and emitted
 // once at the end, whatever stops the scan loop; during the last scan the rows it has passed
-// may already go to the emission.
+// may already go to the emission. A last scan of the luminance alone may be decoded on the
+// helper thread while the scans before it are read (StartScanAhead, TakeScanAhead).
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -129,7 +130,8 @@ bool JpegDecoder::DecodeProgressive() {
             progressive_.status = false;
             break;
         }
-        if (scanAhead_.Started() && !progressive_.aheadTaken) {
+        const bool aheadRunning = scanAhead_.Started() && !progressive_.aheadTaken;
+        if (aheadRunning) {
             // The helper has the last scan: it stands for the scan met at its place, and no
             // scan before may touch the blocks it reads and writes.
             if (in_.pos == scanAhead_.plan().dataStart) {
@@ -141,8 +143,9 @@ bool JpegDecoder::DecodeProgressive() {
             StartScanAhead();
         }
         // A DC scan may still widen a 16-bit store, which must not move under a helper emitting
-        // rows: the helper of such a last scan starts once the scan is over.
-        if ((progressive_.coefficients.wide || scan_.spectralEnd != 0) && LastScanAhead()) {
+        // rows: the helper of such a last scan starts once the scan is over. No row goes out
+        // while the helper's last scan may still write it.
+        if (!aheadRunning && (progressive_.coefficients.wide || scan_.spectralEnd != 0) && LastScanAhead()) {
             emission_.StartHelper();
             if (emission_.HelperStarted()) progressive_.rowMark = scan_.mcusAcross;
         }
