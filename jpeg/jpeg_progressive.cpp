@@ -183,7 +183,7 @@ void JpegDecoder::StartScanAhead() {
     if (!aheadAllowed_ || !scan_.lumaAlone || scan_.spectralEnd == 0 || scan_.EmptyBand() || restartInterval_ != 0 ||
         progressive_.coefficients.dcStride != 1)
         return;
-    if (!HelperThread::Repays(frame_.blocks()) || HelperThread::Get() == nullptr) return;
+    if (!HelperThread::Repays(frame_.blocks())) return;
     std::unique_ptr<ScanAheadPlan> plan(new ScanAheadPlan);
     if (!FindLastLumaScan(in_, acTables_, frame_.components[0].id, *plan)) return;
     const CoefficientLayout& c = progressive_.coefficients;
@@ -283,18 +283,8 @@ void JpegDecoder::PutDcValuesInBlocksOf() {
 // header, restart markers aside, is the end of the image. Nothing can then change a block
 // once this scan has passed it.
 bool JpegDecoder::LastScanAhead() const {
-    const uint8_t* data = in_.Data();
-    size_t at = in_.pos, end = in_.end;
-    while (at + 1 < end) {
-        const void* found = std::memchr(data + at, 0xFF, end - at - 1);
-        if (found == nullptr) return false;
-        at = size_t(static_cast<const uint8_t*>(found) - data);
-        uint8_t code = data[at + 1];
-        if (code == jpeg_marker::kEndOfImage) return true;
-        if (code != 0x00 && code != 0xFF && !jpeg_marker::IsRestart(code)) return false;
-        ++at;
-    }
-    return false;
+    JpegInput look = in_;
+    return NextSegmentCode(look) && look.Peek() == jpeg_marker::kEndOfImage;
 }
 
 // MCU rows of the frame that the last scan can no longer write once it reaches `unit` (a

@@ -7,26 +7,6 @@
 
 namespace {
 
-// The next marker code, past stuffed zeros, fill bytes and restart markers, as the decoder's
-// own search between scans passes them; found with memchr, since it crosses whole scans.
-bool NextSegmentCode(JpegInput& in) {
-    const uint8_t* data = in.Data();
-    size_t at = in.pos;
-    for (;;) {
-        if (at >= in.end) return false;
-        const void* found = std::memchr(data + at, 0xFF, in.end - at);
-        if (found == nullptr) return false;
-        at = size_t(static_cast<const uint8_t*>(found) - data);
-        while (at < in.end && data[at] == 0xFF) ++at;
-        if (at >= in.end) return false;
-        const uint8_t code = data[at];
-        if (code != 0x00 && !jpeg_marker::IsRestart(code)) {
-            in.SetPos(at);
-            return true;
-        }
-    }
-}
-
 // A scan header after its marker code, read as the decoder reads it (the length field passed
 // over): the first component, the band, the approximation and the first component's AC table.
 struct ScanSeen {
@@ -57,6 +37,24 @@ bool ReadScanSeen(JpegInput& in, ScanSeen& scan) {
 bool NonEmptyAcBand(const ScanSeen& s) { return s.spectralEnd != 0 && s.spectralStart <= s.spectralEnd; }
 
 }  // namespace
+
+bool NextSegmentCode(JpegInput& in) {
+    const uint8_t* data = in.Data();
+    size_t at = in.pos;
+    for (;;) {
+        if (at >= in.end) return false;
+        const void* found = std::memchr(data + at, 0xFF, in.end - at);
+        if (found == nullptr) return false;
+        at = size_t(static_cast<const uint8_t*>(found) - data);
+        while (at < in.end && data[at] == 0xFF) ++at;
+        if (at >= in.end) return false;
+        const uint8_t code = data[at];
+        if (code != 0x00 && !jpeg_marker::IsRestart(code)) {
+            in.SetPos(at);
+            return true;
+        }
+    }
+}
 
 bool FindLastLumaScan(const JpegInput& in, const HuffmanTable acTables[4], uint8_t lumaId, ScanAheadPlan& plan) {
     JpegInput look = in;

@@ -16,6 +16,11 @@ struct ScanAheadPlan {
     HuffmanTable table;
 };
 
+// Moves `in` to the next marker code, past stuffed zeros, fill bytes and restart markers, as
+// the decoder's own search between scans passes them; found with memchr, since it crosses
+// whole scans. False, `in` unmoved, when the data ends first.
+bool NextSegmentCode(JpegInput& in);
+
 // From `in`, inside the entropy-coded data of the scan being decoded, to the end-of-image
 // marker: true, with `plan`, when the last scan codes a band of AC coefficients of the
 // luminance alone (component `lumaId`), every scan between leaves those coefficients alone (DC
