@@ -128,3 +128,53 @@ TEST(JpegHelper, PicturesDecodedOnTwoThreadsAtOnceShareTheHelper) {
     second.join();
     EXPECT_EQ(mismatches.load(), 0);
 }
+
+// A grey progressive picture's last scan (the last bit of every AC coefficient) goes to the
+// helper while the scans before it are read. Intact, with a scan between that stops the
+// decode (the helper's work is then thrown away and the picture decoded again on one thread),
+// and with a last scan that fails half-way, the decode is the one-thread decode: bitmap,
+// result and texts.
+TEST(JpegHelper, ProgressiveLastScanOnTheHelperMatchesTheSingleThreadDecode) {
+    constexpr uint16_t kBlocks = 64;
+    auto picture = [](bool stopBetween, bool failLast) {
+        JpegStreamBuilder b;
+        b.soi().dqtFlat(0, 8).frame(0xC2, 8 * kBlocks, 8, {{1, 1, 1, 0}}).testTables();
+        b.scan({{1, 0, 0}}, 0, 0, 0, 0);
+        BitWriter dc;
+        for (int i = 0; i < kBlocks; ++i) putDc(dc, i % 5 - 2);
+        b.entropy(dc);
+        // The feeding scan: coefficient 1 of block i is 2 * (i % 3 + 1), then end of band.
+        b.scan({{1, 0, 0}}, 1, 63, 0, 1);
+        BitWriter first;
+        for (int i = 0; i < kBlocks; ++i) {
+            const int value = i % 3 + 1, size = magnitudeSize(value);
+            putAcSymbol(first, 0, size);
+            first.put(magnitudeBits(value, size), size);
+            putAcSymbol(first, 0, 0);
+        }
+        b.entropy(first);
+        // A scan header naming a component the frame lacks stops the decode here.
+        if (stopBetween) b.scan({{9, 0, 0}}, 0, 0, 1, 0);
+        b.testTables();
+        b.scan({{1, 0, 0}}, 1, 63, 1, 0);
+        BitWriter last;
+        for (int i = 0; i < kBlocks; ++i) {
+            if (failLast && i == kBlocks / 2) last.put(0xFF, 8);  // a code outside the table
+            putAcSymbol(last, 0, 0);
+            last.put(i % 2, 1);  // the correction bit of coefficient 1
+        }
+        return b.entropy(last).eoi().bytes;
+    };
+    HelperThread::SetEager(true);
+    for (bool stopBetween : {false, true})
+        for (bool failLast : {false, true}) {
+            const std::vector<uint8_t> file = picture(stopBetween, failLast);
+            ViewerPicture both = decodeAsViewer(file), one = decodeAlone(file);
+            EXPECT_EQ(both.decodeResult, one.decodeResult) << stopBetween << failLast;
+            EXPECT_EQ(both.bitmap, one.bitmap) << stopBetween << failLast;
+            EXPECT_EQ(both.messages, one.messages) << stopBetween << failLast;
+            EXPECT_EQ(both.captions, one.captions) << stopBetween << failLast;
+        }
+    HelperThread::SetEager(false);
+    EXPECT_EQ(decodeAlone(picture(false, false)).decodeResult, 1);
+}
