@@ -8,6 +8,7 @@
 #include "jpeg_colour_writer.h"
 #include "jpeg_idct_simd.h"
 #include "jpeg_mcu_output.h"
+#include "jpeg_reduced_transform.h"
 #include "jpeg_transform.h"
 
 namespace {
@@ -47,6 +48,10 @@ void ReduceBlock(const int32_t* coef, bool acWritten, const int32_t* quant, bool
         const int32_t value = static_cast<int32_t>(dc + static_cast<uint32_t>(levelShift));
         for (int y = 0; y < down; ++y)
             for (int x = 0; x < across; ++x) out[pitch * y + x] = value;
+        return;
+    }
+    if (shiftAcross >= 2 && shiftDown >= 2) {
+        ReducedTransform(coef, quant, levelShift, shiftAcross, shiftDown, out, pitch);
         return;
     }
     alignas(64) int32_t samples[64];
