@@ -4,6 +4,23 @@
 
 #include "jpeg/jpeg_decoder.h"
 
+namespace {
+
+// Message boxes wait until the reduced road is known to show the picture (else the whole road
+// shows them); a caption tells what the decode is doing, so it goes out as the decode sets it.
+class HeldBoxes : public RecordingJpegMessages {
+public:
+    explicit HeldBoxes(JpegMessages* live) : live_(live) {}
+    void setCaption(const std::string& text) override {
+        if (live_ != nullptr) live_->setCaption(text);
+    }
+
+private:
+    JpegMessages* live_;
+};
+
+}  // namespace
+
 uint8_t jpegReductionFor(PictureSize picture, PictureSize fitted) {
     uint8_t reduction = 0;
     while (reduction < 3 && (picture.width >> (reduction + 1)) >= fitted.width &&
@@ -14,7 +31,7 @@ uint8_t jpegReductionFor(PictureSize picture, PictureSize fitted) {
 
 bool loadReducedJpegPicture(const uint8_t* data, size_t size, uint8_t reduction, ShownPicture& picture) {
     if (reduction < 1 || reduction > 3) return false;
-    RecordingJpegMessages held;
+    HeldBoxes held(picture.jpegMessages());
     const uint32_t length = size > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(size);
     JpegSize whole;
     {
@@ -46,9 +63,7 @@ bool loadReducedJpegPicture(const uint8_t* data, size_t size, uint8_t reduction,
         picture.pictureWidth = (frame.width >> reduction) + ((frame.width & round) != 0 ? 1 : 0);
         picture.pictureHeight = (frame.height >> reduction) + ((frame.height & round) != 0 ? 1 : 0);
     }
-    if (JpegMessages* messages = picture.jpegMessages()) {
+    if (JpegMessages* messages = picture.jpegMessages())
         for (const std::string& text : held.messages) messages->showMessage(text);
-        for (const std::string& text : held.captions) messages->setCaption(text);
-    }
     return true;
 }

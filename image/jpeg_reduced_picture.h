@@ -15,8 +15,9 @@ uint8_t jpegReductionFor(PictureSize picture, PictureSize fitted);
 
 // Decodes the JPEG file onto `picture` (24 bits, not dithered) at 1 / 2^reduction of its size,
 // as loadJpegPicture decodes it whole: rows the decode does not reach stay black; the shown
-// size is the frame's divided by 2^reduction, rounded up. False, with the decoder's messages
-// held back, when the probe refuses the data, no bitmap can be made, or the decoder does not
-// decode the frame's scans reduced (the whole road then shows the file); true otherwise, its
-// messages passed on to the picture's.
+// size is the frame's divided by 2^reduction, rounded up. False, with the decoder's message
+// boxes held back, when the probe refuses the data, no bitmap can be made, or the decoder does
+// not decode the frame's scans reduced (the whole road then shows the file); true otherwise,
+// its message boxes then passed on to the picture's. Captions go to the picture's as the
+// decoder sets them, as on the whole road (a refusal comes before any).
 bool loadReducedJpegPicture(const uint8_t* data, size_t size, uint8_t reduction, ShownPicture& picture);

@@ -1,6 +1,7 @@
 // The reduced JPEG road against the whole one, baseline and progressive: a picture decoded at
-// 1/2, 1/4 or 1/8 stays close to the area average of the whole decode, and a cut file stops at
-// the same place both ways; and against itself on one thread and with the helper thread.
+// 1/2, 1/4 or 1/8 stays close to the area average of the whole decode, shows the same texts,
+// and a cut file stops at the same place both ways; and against itself on one thread and with
+// the helper thread.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -41,6 +42,13 @@ double psnr(const uint8_t* a, const uint8_t* b, size_t pitch, PictureSize size) 
     const double mse = sum / (3.0 * size.width * size.height);
     return mse == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 / mse);
 }
+
+// Message boxes and captions in the order shown.
+struct OrderedTexts : JpegMessages {
+    std::vector<std::string> texts;
+    void showMessage(const std::string& t) override { texts.push_back("box: " + t); }
+    void setCaption(const std::string& t) override { texts.push_back("caption: " + t); }
+};
 
 // Decode result and work of the decoder at `reduction` over `bytes`.
 std::pair<bool, uint64_t> decodeResult(const std::vector<uint8_t>& bytes, uint8_t reduction) {
@@ -87,10 +95,12 @@ TEST(JpegReduced, StaysCloseToTheAreaAverageOfTheWholeDecode) {
         if (bytes.empty()) continue;
         bytes.resize(size_t(bytes.size() * c.kept));
         ++run;
-        ShownPicture reduced(24);
+        OrderedTexts reducedTexts, wholeTexts;
+        ShownPicture reduced(24, &reducedTexts);
         ASSERT_TRUE(loadReducedJpegPicture(bytes.data(), bytes.size(), c.reduction, reduced));
-        ShownPicture whole(24);
+        ShownPicture whole(24, &wholeTexts);
         ASSERT_EQ(showEntry(bytes.data(), bytes.size(), whole), 1);
+        EXPECT_EQ(reducedTexts.texts, wholeTexts.texts);
         const PictureSize size = {reduced.pictureWidth, reduced.pictureHeight};
         // The whole decode over the same pixels: the reduced edge pixels cover whole blocks, the
         // frame's last columns and rows and the bitmap's padding past them.
@@ -123,6 +133,25 @@ TEST(JpegReduced, SeparateComponentScansAreRefused) {
     ShownPicture reduced(24, &messages);
     EXPECT_FALSE(loadReducedJpegPicture(bytes.data(), bytes.size(), 1, reduced));
     EXPECT_TRUE(messages.messages.empty() && messages.captions.empty());
+}
+
+// A progressive picture with an arithmetic-coding table between its scans, which the decoder
+// answers with a message box after its caption: both roads show the two in that order.
+TEST(JpegReduced, ShowsTheCaptionAndTheBoxInTheOrderOfTheWholeRoad) {
+    std::vector<uint8_t> bytes = readCase("samples/page2-progressive.jpg");
+    ASSERT_FALSE(bytes.empty());
+    size_t second = 0;  // the second scan header
+    for (size_t i = 0, seen = 0; i + 1 < bytes.size() && second == 0; ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xDA && ++seen == 2) second = i;
+    ASSERT_NE(second, 0u);
+    const uint8_t arithmetic[] = {0xFF, 0xCC, 0x00, 0x02};
+    bytes.insert(bytes.begin() + std::ptrdiff_t(second), arithmetic, arithmetic + sizeof arithmetic);
+    OrderedTexts reducedTexts, wholeTexts;
+    ShownPicture reduced(24, &reducedTexts), whole(24, &wholeTexts);
+    ASSERT_TRUE(loadReducedJpegPicture(bytes.data(), bytes.size(), 1, reduced));
+    showEntry(bytes.data(), bytes.size(), whole);
+    ASSERT_EQ(wholeTexts.texts.size(), 2u);
+    EXPECT_EQ(reducedTexts.texts, wholeTexts.texts);
 }
 
 }  // namespace
