@@ -3,7 +3,7 @@
 // does and with the helper thread taking every piece of work as early as it may; the two
 // pictures must be the same byte for byte. Then once more by the viewer's page road for an
 // 8-bit screen (the 24-bit decode into the canvas, then the dither into a new 8-bit bitmap),
-// which must show it at the same size. Last, the fitted page's road at 1/2 or 1/8, as the
+// which must show it at the same size. Last, the fitted page's road at 1/2, 1/4 or 1/8, as the
 // viewer and with the eager helper, byte for byte the same. Pictures above 2 megapixels (1920 x 1088) are skipped
 // so that a run spends its time decoding rather than allocating.
 #include <cstdint>
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (loadJpegPicture(data, size, onEightBits) != 1 || onEightBits.pictureWidth != asViewer.shownSize.width ||
         onEightBits.pictureHeight != asViewer.shownSize.height)
         std::abort();
-    const uint8_t reduction = size % 2 == 0 ? 1 : 3;
+    const uint8_t reduction = static_cast<uint8_t>(1 + size % 3);
     ShownPicture reduced(24), reducedEager(24);
     const bool loaded = loadReducedJpegPicture(data, size, reduction, reduced);
     HelperThread::SetEager(true);
