@@ -29,7 +29,7 @@ inline int32_t Sample(Wide v, int32_t levelShift) {
     return static_cast<int32_t>(static_cast<uint32_t>(v) + static_cast<uint32_t>(levelShift));
 }
 
-// The frequencies a half reaches, row by row or column by column.
+// The rows (vertical frequencies) a half reaches.
 constexpr int kReached[5] = {0, 1, 3, 5, 7};
 
 }  // namespace
@@ -40,14 +40,13 @@ void ReducedTransform(const int32_t* coef, const int32_t* quant, int32_t levelSh
     Wide left[5], right[5];
     const int rows = shiftDown == 3 ? 1 : 5;
     for (int i = 0; i < rows; ++i) {
-        const int* f = kReached;
-        const int row = 8 * kReached[i];
+        const int32_t* c = coef + 8 * kReached[i];
+        const int32_t* q = quant + 8 * kReached[i];
         if (shiftAcross == 3) {
-            left[i] = Value(coef, quant, row);
+            left[i] = Value(c, q, 0);
             continue;
         }
-        Halves(Value(coef, quant, row + f[0]), Value(coef, quant, row + f[1]), Value(coef, quant, row + f[2]),
-               Value(coef, quant, row + f[3]), Value(coef, quant, row + f[4]), left[i], right[i]);
+        Halves(Value(c, q, 0), Value(c, q, 1), Value(c, q, 3), Value(c, q, 5), Value(c, q, 7), left[i], right[i]);
     }
     // Then down each column of those averages.
     const int columns = shiftAcross == 3 ? 1 : 2;
