@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_decoder.h"
+#include "jpeg_scan_lookahead.h"
 #include "jpeg_stream_builder.h"
 #include "viewer_decode.h"
 
@@ -196,5 +197,30 @@ TEST(JpegDecode, UnsupportedSamplingIsRefusedInsideThePicture) {
         EXPECT_FALSE(p.anyWritten());
         ASSERT_EQ(p.messages.size(), 1u);
         EXPECT_EQ(p.messages[0], jpeg_text::kUnsupported);
+    }
+}
+
+// The lookahead's jump to the next marker code crosses stuffed zeros, fill bytes and restart
+// markers as the decoder's search does, and stops short of a data end that holds no code.
+TEST(JpegScanLookahead, NextSegmentCodePassesStuffingFillAndRestartMarkers) {
+    struct Case {
+        std::vector<uint8_t> bytes;
+        long at;  // the code's position, or -1: none, the position unmoved
+    };
+    const Case cases[] = {
+        {{0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD9}, 5},
+        {{0xFF, 0xFF, 0xFF, 0xDA}, 3},
+        {{0xFF, 0xD0, 0x55, 0xFF, 0xD7, 0xFF, 0xC4}, 6},
+        {{0x12, 0xFF, 0x00, 0xFF, 0xD3}, -1},
+        {{0x12, 0x34, 0xFF}, -1},
+        {{0xFF, 0xFF}, -1},
+        {{}, -1},
+    };
+    for (const Case& c : cases) {
+        JpegInput in;
+        in.Reset(c.bytes.data(), c.bytes.size());
+        const bool found = NextSegmentCode(in);
+        EXPECT_EQ(found, c.at >= 0) << ::testing::PrintToString(c.bytes);
+        EXPECT_EQ(in.pos, found ? size_t(c.at) : 0u) << ::testing::PrintToString(c.bytes);
     }
 }
